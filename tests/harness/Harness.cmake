@@ -1,0 +1,14 @@
+# The Windows test harness: one headless X server, one Wine prefix under the
+# build folder and one persistent wineserver for the whole ctest run.
+# Every Windows program that ctest runs goes through wine-run.
+set(WINE_HARNESS_DIR ${CMAKE_BINARY_DIR}/wine)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+
+add_test(NAME harness.start
+  COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/start.sh ${WINE_HARNESS_DIR})
+set_tests_properties(harness.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 900 LABELS windows)
+add_test(NAME harness.stop
+  COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/stop.sh ${WINE_HARNESS_DIR})
+set_tests_properties(harness.stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 120 LABELS windows)
