@@ -1,0 +1,174 @@
+#include "launcher_process.h"
+
+#include <shlobj.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace e2e {
+
+const wchar_t kTitle[] = L"Zanvo3GP\x624b\x673a\x89c6\x9891\x683c\x5f0f\x8f6c\x6362\x5668";
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeout_ms) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start > timeout_ms) return false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(20);
+  }
+  return true;
+}
+
+std::vector<unsigned char> ReadFileBytes(const std::wstring& path) {
+  std::vector<unsigned char> bytes;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  unsigned char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.insert(bytes.end(), buffer, buffer + got);
+  CloseHandle(file);
+  return bytes;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == bytes.size();
+}
+
+bool FileExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+FILETIME LastWriteTime(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+  return data.ftLastWriteTime;
+}
+
+void SetLastWriteTime(const std::wstring& path, FILETIME time) {
+  HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  SetFileTime(file, nullptr, nullptr, &time);
+  CloseHandle(file);
+}
+
+void RemoveTree(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+    return;
+  }
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name != L"." && name != L"..") RemoveTree(path + L"\\" + name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
+std::wstring KnownFolder(const GUID& id) {
+  PWSTR path = nullptr;
+  std::wstring result;
+  if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path))) result = path;
+  CoTaskMemFree(path);
+  return result;
+}
+
+std::wstring LibraryFolder() { return KnownFolder(FOLDERID_LocalAppData) + L"\\Zanvo3GP\\"; }
+std::wstring DataFolder() { return KnownFolder(FOLDERID_RoamingAppData) + L"\\Zanvo3GP"; }
+
+LauncherProcess::LauncherProcess(const std::wstring& exe) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::wstring command = L"\"" + exe + L"\"";
+  const std::wstring folder = exe.substr(0, exe.find_last_of(L"\\/"));
+  if (CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info)) {
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    id_ = info.dwProcessId;
+  }
+}
+
+LauncherProcess::~LauncherProcess() {
+  if (!process_) return;
+  if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+    if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process_, 20000) == WAIT_TIMEOUT) TerminateProcess(process_, 99);
+  }
+  CloseHandle(process_);
+}
+
+namespace {
+struct WindowSearch {
+  DWORD process_id;
+  HWND found;
+};
+BOOL CALLBACK FindTitledWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t title[64] = {};
+  GetWindowTextW(window, title, 64);
+  if (owner == search->process_id && IsWindowVisible(window) && wcscmp(title, kTitle) == 0) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+HWND LauncherProcess::WaitForWindow(DWORD timeout_ms) {
+  WindowSearch search{id_, nullptr};
+  WaitUntil([&] {
+    EnumWindows(FindTitledWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr || WaitForSingleObject(process_, 0) != WAIT_TIMEOUT;
+  }, timeout_ms);
+  window_ = search.found;
+  return window_;
+}
+
+long LauncherProcess::CloseAndWait(DWORD timeout_ms) {
+  if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(process_, timeout_ms) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(process_, &code);
+  return static_cast<long>(code);
+}
+
+namespace {
+struct DialogSearch {
+  DWORD process_id;
+  std::vector<HWND> found;
+};
+BOOL CALLBACK CollectDialogs(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<DialogSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t class_name[16] = {};
+  GetClassNameW(window, class_name, 16);
+  if (owner == search->process_id && wcscmp(class_name, L"#32770") == 0) search->found.push_back(window);
+  return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> DialogsOf(DWORD process_id) {
+  DialogSearch search{process_id, {}};
+  EnumWindows(CollectDialogs, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace e2e

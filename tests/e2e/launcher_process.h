@@ -1,0 +1,49 @@
+// Starting the real launcher program and finding its window, for the
+// end-to-end tests.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Polls `condition` until it holds or `timeout_ms` has passed.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeout_ms = 60000);
+
+std::vector<unsigned char> ReadFileBytes(const std::wstring& path);
+bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
+bool FileExists(const std::wstring& path);
+FILETIME LastWriteTime(const std::wstring& path);
+void SetLastWriteTime(const std::wstring& path, FILETIME time);
+void RemoveTree(const std::wstring& path);
+std::wstring KnownFolder(const GUID& id);
+
+// The launcher's two folders, as the runtime layer chooses them.
+std::wstring LibraryFolder();  // ends with a backslash
+std::wstring DataFolder();     // no trailing backslash
+
+// A running copy of the launcher.
+class LauncherProcess {
+ public:
+  explicit LauncherProcess(const std::wstring& exe);
+  ~LauncherProcess();  // closes the window and, failing that, ends the process
+  bool started() const { return process_ != nullptr; }
+  // The process's top-level window with the launcher's title, once shown.
+  HWND WaitForWindow(DWORD timeout_ms = 90000);
+  // Closes the window and returns the exit code, or -1 when it did not end.
+  long CloseAndWait(DWORD timeout_ms = 60000);
+  DWORD id() const { return id_; }
+  HANDLE handle() const { return process_; }
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD id_ = 0;
+  HWND window_ = nullptr;
+};
+
+// Windows of `process_id`'s threads with class "#32770" (message boxes).
+std::vector<HWND> DialogsOf(DWORD process_id);
+
+}  // namespace e2e

@@ -1,0 +1,215 @@
+// The real launcher program under Wine, each test from a known state of its
+// two folders and from an install folder of its own.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "launcher_process.h"
+
+namespace {
+
+// Paths handed in by the build: the launcher, the stand-in converter, the
+// built engine library and the built "dogmax.she".
+std::wstring g_launcher, g_mark_target, g_engine, g_dogmax;
+
+const wchar_t kButtonCaption[] = L"\x8fd0\x884cZanvo3GP\x624b\x673a\x89c6\x9891\x683c\x5f0f\x8f6c\x6362\x5668";
+const wchar_t kTitle[] = L"Zanvo3GP\x624b\x673a\x89c6\x9891\x683c\x5f0f\x8f6c\x6362\x5668";
+
+class LauncherTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    e2e::RemoveTree(e2e::LibraryFolder().substr(0, e2e::LibraryFolder().size() - 1));
+    e2e::RemoveTree(e2e::DataFolder());
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    install_ = L"C:\\e2e\\" + std::wstring(test->name(), test->name() + strlen(test->name()));
+    e2e::RemoveTree(install_);
+    CreateDirectoryW(L"C:\\e2e", nullptr);
+    ASSERT_TRUE(CreateDirectoryW(install_.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(g_launcher.c_str(), launcher().c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(g_mark_target.c_str(), (install_ + L"\\Z3GP.exe").c_str(), FALSE));
+  }
+
+  std::wstring launcher() const { return install_ + L"\\Zanvo3GP.exe"; }
+  std::wstring library() const { return e2e::LibraryFolder() + L"SkinH_EL.dll"; }
+  std::wstring skin_file() const { return e2e::DataFolder() + L"\\dogmax.she"; }
+  size_t Marks() const { return e2e::ReadFileBytes(install_ + L"\\marks.txt").size() / 4; }
+
+  std::wstring install_;
+};
+
+HWND ChildOfClass(HWND parent, const wchar_t* class_name) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t name[64] = {};
+    GetClassNameW(child, name, 64);
+    if (wcscmp(name, class_name) == 0) return child;
+  }
+  return nullptr;
+}
+
+RECT ClientRectOf(HWND child) {
+  RECT rect;
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+TEST_F(LauncherTest, FirstStartPlacesTheLibraryAndSkinsTheWindow) {
+  e2e::LauncherProcess process(launcher());
+  ASSERT_TRUE(process.started());
+  HWND window = process.WaitForWindow();
+  ASSERT_NE(window, nullptr);
+  // The window exists only after the whole library has been written.
+  EXPECT_EQ(e2e::ReadFileBytes(library()), e2e::ReadFileBytes(g_engine));
+  ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ReadFileBytes(skin_file()) == e2e::ReadFileBytes(g_dogmax); }));
+  EXPECT_TRUE(e2e::DialogsOf(process.id()).empty()) << "no message box on a good start";
+  EXPECT_EQ(process.CloseAndWait(), 0);
+  EXPECT_TRUE(e2e::FileExists(library()));
+  EXPECT_TRUE(e2e::FileExists(skin_file()));
+}
+
+TEST_F(LauncherTest, ExistingLibraryFileIsLeftAsItIs) {
+  const std::vector<std::vector<unsigned char>> contents = {{}, {'j', 'u', 'n', 'k', 0, 1, 2}};
+  for (const auto& content : contents) {
+    CreateDirectoryW(e2e::LibraryFolder().c_str(), nullptr);
+    ASSERT_TRUE(e2e::WriteFileBytes(library(), content));
+    const FILETIME old_time{0x12345678u, 0x01d00000u};
+    e2e::SetLastWriteTime(library(), old_time);
+
+    e2e::LauncherProcess process(launcher());
+    ASSERT_NE(process.WaitForWindow(), nullptr);
+    EXPECT_EQ(e2e::ReadFileBytes(library()), content);
+    const FILETIME now_time = e2e::LastWriteTime(library());
+    EXPECT_EQ(CompareFileTime(&now_time, &old_time), 0);
+    EXPECT_TRUE(e2e::DialogsOf(process.id()).empty());
+    EXPECT_EQ(process.CloseAndWait(), 0);
+  }
+}
+
+TEST_F(LauncherTest, UnwritableLibraryFolderStillShowsTheWindow) {
+  // A file where the folder should be: no folder can be made, nothing written.
+  const std::wstring folder = e2e::LibraryFolder().substr(0, e2e::LibraryFolder().size() - 1);
+  ASSERT_TRUE(e2e::WriteFileBytes(folder, {'x'}));
+  e2e::LauncherProcess process(launcher());
+  HWND window = process.WaitForWindow();
+  EXPECT_NE(window, nullptr);
+  EXPECT_TRUE(e2e::DialogsOf(process.id()).empty()) << "no message of the program's own";
+  EXPECT_EQ(process.CloseAndWait(), 0);
+  e2e::RemoveTree(folder);
+}
+
+TEST_F(LauncherTest, WindowAsDescribed) {
+  e2e::LauncherProcess process(launcher());
+  HWND window = process.WaitForWindow();
+  ASSERT_NE(window, nullptr);
+  wchar_t title[64] = {};
+  GetWindowTextW(window, title, 64);
+  EXPECT_STREQ(title, kTitle);
+  RECT rect;
+  GetWindowRect(window, &rect);
+  EXPECT_EQ(rect.left, 50);
+  EXPECT_EQ(rect.top, 50);
+  EXPECT_EQ(rect.right - rect.left, 510);
+  EXPECT_EQ(rect.bottom - rect.top, 312);
+
+  HWND button = ChildOfClass(window, L"Button");
+  ASSERT_NE(button, nullptr);
+  wchar_t caption[64] = {};
+  GetWindowTextW(button, caption, 64);
+  EXPECT_STREQ(caption, kButtonCaption);
+  const RECT button_rect = ClientRectOf(button);
+  EXPECT_EQ(button_rect.left, 159);
+  EXPECT_EQ(button_rect.top, 255);
+  EXPECT_EQ(button_rect.right, 359);
+  EXPECT_EQ(button_rect.bottom, 278);
+
+  // The web view's host is the window's other child, placed exactly as described.
+  HWND web_view = nullptr;
+  int children = 0;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    ++children;
+    if (child != button) web_view = child;
+  }
+  EXPECT_EQ(children, 2);
+  ASSERT_NE(web_view, nullptr);
+  const RECT web_rect = ClientRectOf(web_view);
+  EXPECT_EQ(web_rect.left, -8);
+  EXPECT_EQ(web_rect.top, -12);
+  EXPECT_EQ(web_rect.right, 512);
+  EXPECT_EQ(web_rect.bottom, 254);
+
+  for (WPARAM size : {ICON_BIG, ICON_SMALL}) {
+    HICON icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, size, 0));
+    ASSERT_NE(icon, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, GetSystemMetrics(size == ICON_BIG ? SM_CXICON : SM_CXSMICON));
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+  }
+  EXPECT_EQ(process.CloseAndWait(), 0);
+}
+
+TEST_F(LauncherTest, EachClickRunsTheTargetFromTheLaunchersFolder) {
+  e2e::LauncherProcess process(launcher());
+  HWND window = process.WaitForWindow();
+  ASSERT_NE(window, nullptr);
+  HWND button = ChildOfClass(window, L"Button");
+  ASSERT_NE(button, nullptr);
+  SendMessageW(button, BM_CLICK, 0, 0);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Marks() == 1; }));
+  SendMessageW(button, BM_CLICK, 0, 0);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Marks() == 2; }));
+
+  // A target that cannot run: nothing shows, and the button still works.
+  ASSERT_TRUE(DeleteFileW((install_ + L"\\Z3GP.exe").c_str()));
+  SendMessageW(button, BM_CLICK, 0, 0);
+  EXPECT_TRUE(e2e::DialogsOf(process.id()).empty());
+  ASSERT_TRUE(CopyFileW(g_mark_target.c_str(), (install_ + L"\\Z3GP.exe").c_str(), FALSE));
+  SendMessageW(button, BM_CLICK, 0, 0);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Marks() == 3; }));
+  EXPECT_TRUE(e2e::DialogsOf(process.id()).empty());
+  EXPECT_EQ(process.CloseAndWait(), 0);
+}
+
+TEST_F(LauncherTest, SecondCopyShowsItsOwnWindowAndWritesNoLibrary) {
+  e2e::LauncherProcess first(launcher());
+  HWND first_window = first.WaitForWindow();
+  ASSERT_NE(first_window, nullptr);
+  const FILETIME old_time{0x12345678u, 0x01d00000u};
+  e2e::SetLastWriteTime(library(), old_time);
+
+  e2e::LauncherProcess second(launcher());
+  HWND second_window = second.WaitForWindow();
+  ASSERT_NE(second_window, nullptr);
+  EXPECT_NE(second_window, first_window);
+  const FILETIME now_time = e2e::LastWriteTime(library());
+  EXPECT_EQ(CompareFileTime(&now_time, &old_time), 0);
+  EXPECT_EQ(second.CloseAndWait(), 0);
+  EXPECT_EQ(first.CloseAndWait(), 0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (argc != 5) {
+    fprintf(stderr, "usage: launcher_test LAUNCHER MARK_TARGET ENGINE DOGMAX\n");
+    return 2;
+  }
+  auto wide = [](const char* text) {
+    std::wstring out(MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, &out[0], static_cast<int>(out.size()));
+    out.pop_back();
+    return out[0] == L'/' ? L"Z:" + out : out;  // a build path of the host
+  };
+  g_launcher = wide(argv[1]);
+  g_mark_target = wide(argv[2]);
+  g_engine = wide(argv[3]);
+  g_dogmax = wide(argv[4]);
+  return RUN_ALL_TESTS();
+}
