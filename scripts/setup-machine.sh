@@ -5,7 +5,7 @@ set -eu
 
 packages="cmake g++ clang libclang-rt-14-dev googletest \
   g++-mingw-w64-i686 wine wine32:i386 wine64 wine32-preloader:i386 \
-  xvfb x11-utils x11-apps imagemagick fonts-wqy-microhei qemu-user-static"
+  xvfb x11-utils x11-apps imagemagick fonts-wqy-microhei qemu-user-static locales-all"
 
 missing=""
 for p in $packages; do
