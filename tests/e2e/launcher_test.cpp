@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "launcher_process.h"
+#include "skinfile/frame.h"
+#include "skinfile/paint.h"
+#include "skinfile/reader.h"
 
 namespace {
 
@@ -49,6 +52,39 @@ HWND ChildOfClass(HWND parent, const wchar_t* class_name) {
   return nullptr;
 }
 
+skinfile::Color ScreenPixel(int x, int y) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF pixel = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return skinfile::Rgb(GetRValue(pixel), GetGValue(pixel), GetBValue(pixel));
+}
+
+// Whether the screen shows `window` and its push button in `skin`: the frame
+// outline, the caption beside the caption buttons, the button's border.
+bool ShowsSkin(HWND window, HWND button, const skinfile::Skin& skin) {
+  RECT outer;
+  GetWindowRect(window, &outer);
+  const LONG style = GetWindowLongW(window, GWL_STYLE);
+  const unsigned buttons = skinfile::kHasClose | ((style & WS_MINIMIZEBOX) ? skinfile::kHasMinimize : 0u) |
+                           ((style & WS_MAXIMIZEBOX) ? skinfile::kHasMaximize : 0u);
+  const skinfile::FrameLayout layout =
+      skinfile::LayOutFrame(skin.metrics, outer.right - outer.left, outer.bottom - outer.top, buttons, true);
+  int caption_x = layout.caption.right;
+  for (const skinfile::Rect& b : layout.buttons) {
+    if (!b.Empty() && b.left < caption_x) caption_x = b.left;
+  }
+  caption_x -= 4;
+  const int caption_y = layout.caption.top;
+  const skinfile::Color caption = ScreenPixel(outer.left + caption_x, outer.top + caption_y);
+  RECT button_rect;
+  GetWindowRect(button, &button_rect);
+  return ScreenPixel(outer.left, outer.top + layout.height / 2) == skin.colors[skinfile::kFrameOutline] &&
+         (caption == skinfile::CaptionColorAt(skin, layout, true, caption_x, caption_y) ||
+          caption == skinfile::CaptionColorAt(skin, layout, false, caption_x, caption_y)) &&
+         ScreenPixel((button_rect.left + button_rect.right) / 2, button_rect.top) ==
+             skin.colors[skinfile::kButtonBorder];
+}
+
 RECT ClientRectOf(HWND child) {
   RECT rect;
   GetWindowRect(child, &rect);
@@ -64,6 +100,14 @@ TEST_F(LauncherTest, FirstStartPlacesTheLibraryAndSkinsTheWindow) {
   // The window exists only after the whole library has been written.
   EXPECT_EQ(e2e::ReadFileBytes(library()), e2e::ReadFileBytes(g_engine));
   ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ReadFileBytes(skin_file()) == e2e::ReadFileBytes(g_dogmax); }));
+
+  const std::vector<unsigned char> dogmax = e2e::ReadFileBytes(g_dogmax);
+  skinfile::Skin skin{};
+  ASSERT_EQ(skinfile::Read(dogmax.data(), dogmax.size(), skin), skinfile::ReadStatus::kOk);
+  HWND button = ChildOfClass(window, L"Button");
+  ASSERT_NE(button, nullptr);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return ShowsSkin(window, button, skin); }))
+      << "the window, its caption and its button in the dogmax skin";
   EXPECT_TRUE(e2e::DialogsOf(process.id()).empty()) << "no message box on a good start";
   EXPECT_EQ(process.CloseAndWait(), 0);
   EXPECT_TRUE(e2e::FileExists(library()));
@@ -107,12 +151,19 @@ TEST_F(LauncherTest, WindowAsDescribed) {
   wchar_t title[64] = {};
   GetWindowTextW(window, title, 64);
   EXPECT_STREQ(title, kTitle);
+  // The window is made 510 x 312 at 50,50; the skin then keeps its client
+  // area and its position, drawing a frame of its own around it.
   RECT rect;
   GetWindowRect(window, &rect);
   EXPECT_EQ(rect.left, 50);
   EXPECT_EQ(rect.top, 50);
-  EXPECT_EQ(rect.right - rect.left, 510);
-  EXPECT_EQ(rect.bottom - rect.top, 312);
+  RECT frame{0, 0, 0, 0};
+  ASSERT_TRUE(AdjustWindowRectEx(&frame, GetWindowLongW(window, GWL_STYLE), FALSE,
+                                 GetWindowLongW(window, GWL_EXSTYLE)));
+  RECT client;
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, 510 - (frame.right - frame.left));
+  EXPECT_EQ(client.bottom, 312 - (frame.bottom - frame.top));
 
   HWND button = ChildOfClass(window, L"Button");
   ASSERT_NE(button, nullptr);
@@ -140,17 +191,6 @@ TEST_F(LauncherTest, WindowAsDescribed) {
   EXPECT_EQ(web_rect.right, 512);
   EXPECT_EQ(web_rect.bottom, 254);
 
-  for (WPARAM size : {ICON_BIG, ICON_SMALL}) {
-    HICON icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, size, 0));
-    ASSERT_NE(icon, nullptr);
-    ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(icon, &info));
-    BITMAP bitmap{};
-    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-    EXPECT_EQ(bitmap.bmWidth, GetSystemMetrics(size == ICON_BIG ? SM_CXICON : SM_CXSMICON));
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-  }
   EXPECT_EQ(process.CloseAndWait(), 0);
 }
 
