@@ -1,0 +1,253 @@
+// Measures program starts under the real window system: the time from
+// process creation until the program's window is shown and painted as it
+// finally looks (for the launcher: in its skin), and the process's peak memory.
+// Usage: bench_start LAUNCHER PLAIN_PROGRAM ENGINE_DLL RUNS
+#include <windows.h>
+#include <psapi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bench_common.h"
+
+namespace {
+
+struct ProcessHandles {
+  PROCESS_INFORMATION info{};
+  ~ProcessHandles() {
+    if (info.hThread) CloseHandle(info.hThread);
+    if (info.hProcess) CloseHandle(info.hProcess);
+  }
+};
+
+struct WindowSearch {
+  DWORD process_id;
+  HWND found;
+};
+
+BOOL CALLBACK FindShownWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->process_id && IsWindowVisible(window) && (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND ShownWindowOf(DWORD process_id) {
+  WindowSearch search{process_id, nullptr};
+  EnumWindows(FindShownWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<COLORREF> CaptionOf(HWND window) {
+  RECT frame;
+  if (!GetWindowRect(window, &frame)) return {};
+  return bench::CaptionProbe::Read(frame);
+}
+
+struct StartResult {
+  bool ok = false;
+  double ms = 0;
+  std::vector<COLORREF> caption;  // as last seen
+  SIZE_T peak_working_set = 0;
+  SIZE_T peak_pagefile = 0;
+};
+
+constexpr DWORD kStartTimeoutMs = 120000;
+
+// Starts `exe`, waits until its window is shown and `painted` holds for its
+// caption colours, reads its peak memory and closes it.
+template <class Painted>
+StartResult MeasureStart(const std::wstring& exe, Painted painted) {
+  StartResult result;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  ProcessHandles process;
+  std::wstring command = L"\"" + exe + L"\"";
+  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+  const double start = bench::NowMs();
+  if (!CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                      &process.info)) {
+    fprintf(stderr, "cannot start %ls: %lu\n", exe.c_str(), GetLastError());
+    return result;
+  }
+  HWND window = nullptr;
+  while (bench::NowMs() - start < kStartTimeoutMs) {
+    if (!window) window = ShownWindowOf(process.info.dwProcessId);
+    if (window) {
+      result.caption = CaptionOf(window);
+      if (painted(result.caption)) {
+        result.ms = bench::NowMs() - start;
+        result.ok = true;
+        break;
+      }
+    }
+    if (WaitForSingleObject(process.info.hProcess, 1) == WAIT_OBJECT_0) break;
+  }
+  if (result.ok) {
+    WaitForInputIdle(process.info.hProcess, 10000);
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (GetProcessMemoryInfo(process.info.hProcess, &counters, sizeof counters)) {
+      result.peak_working_set = counters.PeakWorkingSetSize;
+      result.peak_pagefile = counters.PeakPagefileUsage;
+    }
+  } else {
+    fprintf(stderr, "%ls: no painted window within %lu ms\n", exe.c_str(), kStartTimeoutMs);
+  }
+  if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(process.info.hProcess, 30000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.info.hProcess, 99);
+    WaitForSingleObject(process.info.hProcess, 10000);
+  }
+  return result;
+}
+
+// Waits until the window's caption has stopped changing: what it looks like
+// once started. Only for learning the colours the timed runs wait for.
+StartResult Calibrate(const std::wstring& exe, const std::vector<COLORREF>& background) {
+  std::vector<COLORREF> last;
+  int same = 0;
+  double last_change = 0;
+  return MeasureStart(exe, [&](const std::vector<COLORREF>& now) {
+    if (now.empty() || now == background) return false;
+    if (now != last) {
+      last = now;
+      same = 0;
+      last_change = bench::NowMs();
+      return false;
+    }
+    // Unchanged over many polls and for a good while: settled.
+    return ++same >= 50 && bench::NowMs() - last_change > 3000;
+  });
+}
+
+std::wstring KnownFolder(const GUID& id) {
+  PWSTR path = nullptr;
+  std::wstring result;
+  if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path))) result = path;
+  CoTaskMemFree(path);
+  return result;
+}
+
+// Milliseconds to write `bytes` as a new file at `path`, as a first start
+// writes the library: the part of a first start that a later one skips.
+double TimeFileWrite(const std::wstring& path, const std::vector<char>& bytes) {
+  const double start = bench::NowMs();
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return -1;
+  DWORD written = 0;
+  const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  const double ms = bench::NowMs() - start;
+  DeleteFileW(path.c_str());
+  return ok && written == bytes.size() ? ms : -1;
+}
+
+std::vector<char> ReadWholeFile(const std::wstring& path) {
+  std::vector<char> bytes;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file, &size)) {
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD got = 0;
+    if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) || got != bytes.size())
+      bytes.clear();
+  }
+  CloseHandle(file);
+  return bytes;
+}
+
+struct Series {
+  std::vector<double> ms, working_set_kb, pagefile_kb;
+  int failed = 0;
+  void Add(const StartResult& result) {
+    if (!result.ok) {
+      ++failed;
+      return;
+    }
+    ms.push_back(result.ms);
+    working_set_kb.push_back(result.peak_working_set / 1024.0);
+    pagefile_kb.push_back(result.peak_pagefile / 1024.0);
+  }
+};
+
+void PrintRow(const char* what, const char* a_name, double a, const char* b_name, double b, const char* figure,
+              const char* target) {
+  printf("%-34s %-9s %10.1f  %-9s %10.1f  %-12s %s\n", what, a_name, a, b_name, b, figure, target);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 5) {
+    fprintf(stderr, "usage: bench_start LAUNCHER PLAIN_PROGRAM ENGINE_DLL RUNS\n");
+    return 2;
+  }
+  const int runs = atoi(argv[4]);
+  const std::wstring install = L"C:\\bench";
+  CreateDirectoryW(install.c_str(), nullptr);
+  const std::wstring launcher = install + L"\\Zanvo3GP.exe";
+  const std::wstring plain = install + L"\\plain_window.exe";
+  if (!CopyFileW(bench::WidePath(argv[1]).c_str(), launcher.c_str(), FALSE) ||
+      !CopyFileW(bench::WidePath(argv[2]).c_str(), plain.c_str(), FALSE)) {
+    fprintf(stderr, "cannot copy the programs to %ls\n", install.c_str());
+    return 1;
+  }
+  const std::wstring library = KnownFolder(FOLDERID_LocalAppData) + L"\\Zanvo3GP\\SkinH_EL.dll";
+
+  RECT frame{50, 50, 560, 362};
+  const std::vector<COLORREF> background = bench::CaptionProbe::Read(frame);
+  const StartResult plain_look = Calibrate(plain, background);
+  const StartResult skinned_look = Calibrate(launcher, background);
+  if (!plain_look.ok || !skinned_look.ok) return 1;
+  const bool skin_visible = skinned_look.caption != plain_look.caption;
+  printf("caption colour: plain %06lx, launcher %06lx (%s)\n", plain_look.caption[0], skinned_look.caption[0],
+         skin_visible ? "skinned" : "NOT skinned: same as the plain window");
+
+  auto looks = [](const std::vector<COLORREF>& wanted) {
+    return [wanted](const std::vector<COLORREF>& now) { return now == wanted; };
+  };
+  Series plain_runs, later_runs, first_runs;
+  for (int run = 0; run < runs; ++run) {
+    plain_runs.Add(MeasureStart(plain, looks(plain_look.caption)));
+    later_runs.Add(MeasureStart(launcher, looks(skinned_look.caption)));
+    SetFileAttributesW(library.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!DeleteFileW(library.c_str())) fprintf(stderr, "cannot remove %ls: %lu\n", library.c_str(), GetLastError());
+    first_runs.Add(MeasureStart(launcher, looks(skinned_look.caption)));
+  }
+  if (plain_runs.failed || later_runs.failed || first_runs.failed)
+    printf("failed runs: plain %d, later %d, first %d\n", plain_runs.failed, later_runs.failed, first_runs.failed);
+
+  const std::vector<char> engine_bytes = ReadWholeFile(bench::WidePath(argv[3]));
+  std::vector<double> write_ms;
+  for (int run = 0; run < runs && !engine_bytes.empty(); ++run) {
+    const double ms = TimeFileWrite(library + L".bench", engine_bytes);
+    if (ms >= 0) write_ms.push_back(ms);
+  }
+  char figure[64];
+  printf("%-34s %-9s %10s  %-9s %10s  %-12s %s\n", "measure (median)", "", "", "", "", "figure", "target");
+  const double launcher_ms = bench::Median(later_runs.ms), plain_ms = bench::Median(plain_runs.ms);
+  snprintf(figure, sizeof figure, "x%.3f", launcher_ms / plain_ms);
+  PrintRow("start to painted window, ms", "launcher", launcher_ms, "plain", plain_ms, figure, "<= x1.15");
+  const double first_ms = bench::Median(first_runs.ms);
+  snprintf(figure, sizeof figure, "%+.1f ms", first_ms - launcher_ms);
+  PrintRow("first start vs later start, ms", "first", first_ms, "later", launcher_ms, figure, "<= +5 ms");
+  printf("%-34s %-9s %10.2f  (%zu bytes, as a first start writes it)\n", "  of it: writing the library, ms", "",
+         bench::Median(write_ms), engine_bytes.size());
+  const double launcher_ws = bench::Median(later_runs.working_set_kb), plain_ws = bench::Median(plain_runs.working_set_kb);
+  snprintf(figure, sizeof figure, "x%.3f", launcher_ws / plain_ws);
+  PrintRow("peak working set, KB", "launcher", launcher_ws, "plain", plain_ws, figure, "-");
+  const double launcher_pf = bench::Median(later_runs.pagefile_kb), plain_pf = bench::Median(plain_runs.pagefile_kb);
+  snprintf(figure, sizeof figure, "x%.3f", launcher_pf / plain_pf);
+  PrintRow("peak pagefile usage, KB", "launcher", launcher_pf, "plain", plain_pf, figure, "-");
+  printf("runs: %d each (plain %zu, later %zu, first %zu measured)\n", runs, plain_runs.ms.size(),
+         later_runs.ms.size(), first_runs.ms.size());
+  return 0;
+}

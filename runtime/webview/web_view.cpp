@@ -1,0 +1,196 @@
+#include "web_view.h"
+
+#include <exdisp.h>
+#include <ole2.h>
+#include <oleauto.h>
+
+#include "../core/win.h"
+#include "address.h"
+
+namespace runtime {
+namespace {
+using win::ComPtr;
+
+constexpr wchar_t kHostClass[] = L"Zanvo3GP.WebView";
+
+// Frees a BSTR at the end of its scope.
+struct BString {
+  explicit BString(const std::wstring& text)
+      : value(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+  BString(const BString&) = delete;
+  BString& operator=(const BString&) = delete;
+  ~BString() { SysFreeString(value); }
+  BSTR value;
+};
+
+// The container side of the in-place browser: a client site, an in-place
+// site and a frame without menus or borders. It lives as long as the web
+// view, which drops the browser's hold on it before it goes, so its reference
+// count only has to answer.
+class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+ public:
+  explicit Site(HWND host) : host_(host) {}
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IOleClientSite) {
+      *object = static_cast<IOleClientSite*>(this);
+    } else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceSite) {
+      *object = static_cast<IOleInPlaceSite*>(this);
+    } else if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame) {
+      *object = static_cast<IOleInPlaceFrame*>(this);
+    } else {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override { return references_ > 1 ? --references_ : 1; }
+
+  // IOleClientSite
+  HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** moniker) override {
+    if (moniker) *moniker = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** container) override {
+    if (container) *container = nullptr;
+    return E_NOINTERFACE;
+  }
+  HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+  // IOleWindow (of both the site and the frame)
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+    if (!window) return E_POINTER;
+    *window = host_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+  // IOleInPlaceSite
+  HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnUIActivate() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                             LPRECT position, LPRECT clip,
+                                             LPOLEINPLACEFRAMEINFO info) override {
+    if (!frame || !document || !position || !clip || !info) return E_POINTER;
+    *frame = static_cast<IOleInPlaceFrame*>(this);
+    AddRef();
+    *document = nullptr;
+    if (!GetClientRect(host_, position)) return E_FAIL;
+    *clip = *position;
+    info->fMDIApp = FALSE;
+    info->hwndFrame = GetAncestor(host_, GA_ROOT);
+    info->haccel = nullptr;
+    info->cAccelEntries = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override { return S_OK; }
+
+  // IOleInPlaceUIWindow
+  HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
+  HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
+  HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+
+  // IOleInPlaceFrame
+  HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+ private:
+  HWND host_;
+  ULONG references_ = 1;
+};
+
+class BrowserView final : public WebView {
+ public:
+  explicit BrowserView(HWND host) : host_(host), site_(host) {}
+  ~BrowserView() override {
+    browser_.Reset();
+    if (object_) {
+      // Explicitly ignored: the browser goes either way.
+      static_cast<void>(object_->Close(OLECLOSE_NOSAVE));
+      static_cast<void>(object_->SetClientSite(nullptr));
+      object_.Reset();
+    }
+    if (IsWindow(host_)) static_cast<void>(DestroyWindow(host_));
+  }
+  HWND window() const override { return host_; }
+
+  // False when the browser could not be made, started or sent to the page.
+  bool Open(const std::wstring& address) {
+    if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                object_.ReceiveVoid())))
+      return false;
+    if (FAILED(object_->SetClientSite(static_cast<IOleClientSite*>(&site_)))) return false;
+    RECT area;
+    if (!GetClientRect(host_, &area)) return false;
+    if (FAILED(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(&site_), 0,
+                               host_, &area)))
+      return false;
+    if (FAILED(object_->QueryInterface(IID_IWebBrowser2, browser_.ReceiveVoid()))) return false;
+    // Script errors of the page stay silent.
+    if (FAILED(browser_->put_Silent(VARIANT_TRUE))) return false;
+    if (address.empty()) return true;  // nothing to show
+    BString url(WithScheme(address));
+    if (!url.value) return false;
+    VARIANT none;
+    VariantInit(&none);
+    return SUCCEEDED(browser_->Navigate(url.value, &none, &none, &none, &none));
+  }
+
+ private:
+  HWND host_;
+  Site site_;
+  ComPtr<IOleObject> object_;
+  ComPtr<IWebBrowser2> browser_;
+};
+
+// The host window has no state of its own: the browser fills it.
+LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+bool RegisterHostClass() {
+  static bool registered = false;
+  if (registered) return true;
+  WNDCLASSEXW host_class{};
+  host_class.cbSize = sizeof(host_class);
+  host_class.lpfnWndProc = &HostProcedure;
+  host_class.hInstance = GetModuleHandleW(nullptr);
+  host_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  host_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  host_class.lpszClassName = kHostClass;
+  registered = RegisterClassExW(&host_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return registered;
+}
+}  // namespace
+
+std::unique_ptr<WebView> WebView::Create(HWND parent, const RECT& bounds, const char* address) {
+  if (!RegisterHostClass()) return nullptr;
+  HWND host = CreateWindowExW(0, kHostClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, bounds.left,
+                              bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!host) return nullptr;
+  auto view = std::make_unique<BrowserView>(host);
+  // Without a browser the control keeps its place, empty.
+  static_cast<void>(view->Open(win::Wide(address)));
+  return view;
+}
+
+}  // namespace runtime

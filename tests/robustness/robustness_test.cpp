@@ -1,0 +1,457 @@
+// The real launcher program under Wine in hostile surroundings: libraries
+// planted where it must not look, broken or locked files where it writes,
+// user folders it cannot name, and a flood of clicks. Each run must end with
+// the program alive and answering, or ended cleanly, and with every file that
+// lay on disk unchanged.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "launcher_process.h"
+
+namespace {
+
+// Paths handed in by the build.
+std::wstring g_launcher, g_mark_target, g_engine, g_dogmax, g_planted_engine, g_no_entry_engine;
+
+const wchar_t kTitle[] = L"Zanvo3GP\x624b\x673a\x89c6\x9891\x683c\x5f0f\x8f6c\x6362\x5668";
+const wchar_t kEngineFileName[] = L"SkinH_EL.dll";
+
+std::wstring Without(const std::wstring& folder_with_backslash) {
+  return folder_with_backslash.substr(0, folder_with_backslash.size() - 1);
+}
+
+struct Handle {
+  HANDLE value = nullptr;
+  ~Handle() {
+    if (value && value != INVALID_HANDLE_VALUE) CloseHandle(value);
+  }
+};
+
+// A running launcher started from `exe` with `working_folder` as its current
+// directory.
+class Launcher {
+ public:
+  Launcher(const std::wstring& exe, const std::wstring& working_folder) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring command = L"\"" + exe + L"\"";
+    if (CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, working_folder.c_str(),
+                       &startup, &info)) {
+      CloseHandle(info.hThread);
+      process_.value = info.hProcess;
+      id_ = info.dwProcessId;
+    }
+  }
+  ~Launcher() {
+    if (!process_.value || WaitForSingleObject(process_.value, 0) != WAIT_TIMEOUT) return;
+    if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process_.value, 20000) == WAIT_TIMEOUT) TerminateProcess(process_.value, 99);
+  }
+  Launcher(const Launcher&) = delete;
+  Launcher& operator=(const Launcher&) = delete;
+
+  bool started() const { return process_.value != nullptr; }
+  bool ended() const { return WaitForSingleObject(process_.value, 0) == WAIT_OBJECT_0; }
+  DWORD id() const { return id_; }
+
+  // The shown window with the launcher's title; nullptr once the process has ended.
+  HWND WaitForWindow(DWORD timeout_ms = 90000) {
+    e2e::WaitUntil([&] {
+      window_ = FindWindowOf(id_);
+      return window_ != nullptr || ended();
+    }, timeout_ms);
+    return window_;
+  }
+
+  // The window is shown and its thread answers.
+  bool Responsive() const {
+    DWORD_PTR result = 0;
+    return window_ && IsWindowVisible(window_) &&
+           SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result) != 0;
+  }
+
+  // Closes the window and returns the exit code, or -1 when it did not end.
+  long CloseAndWait(DWORD timeout_ms = 60000) {
+    if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+    return ExitCode(timeout_ms);
+  }
+  long ExitCode(DWORD timeout_ms) const {
+    if (WaitForSingleObject(process_.value, timeout_ms) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process_.value, &code);
+    return static_cast<long>(code);
+  }
+
+ private:
+  struct Search {
+    DWORD process_id;
+    HWND found;
+  };
+  static BOOL CALLBACK Match(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t title[64] = {};
+    GetWindowTextW(window, title, 64);
+    if (owner == search->process_id && IsWindowVisible(window) && wcscmp(title, kTitle) == 0) {
+      search->found = window;
+      return FALSE;
+    }
+    return TRUE;
+  }
+  static HWND FindWindowOf(DWORD process_id) {
+    Search search{process_id, nullptr};
+    EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  Handle process_;
+  DWORD id_ = 0;
+  HWND window_ = nullptr;
+};
+
+// The program is up with its window shown and answering (and then closes
+// cleanly), or it has already ended cleanly.
+void ExpectAliveOrCleanlyEnded(Launcher& launcher) {
+  ASSERT_TRUE(launcher.started());
+  if (launcher.WaitForWindow() == nullptr) {
+    EXPECT_EQ(launcher.ExitCode(0), 0) << "ended without its window, and not cleanly";
+    return;
+  }
+  EXPECT_TRUE(launcher.Responsive());
+  EXPECT_EQ(launcher.CloseAndWait(), 0);
+}
+
+// A file as it lay on disk: its bytes and attributes.
+struct FileState {
+  std::vector<unsigned char> bytes;
+  DWORD attributes;
+  bool operator==(const FileState& other) const { return bytes == other.bytes && attributes == other.attributes; }
+};
+FileState StateOf(const std::wstring& path) { return {e2e::ReadFileBytes(path), GetFileAttributesW(path.c_str())}; }
+
+// Whether some process has `path` loaded as a module: a file mapped as an
+// image cannot be opened for writing, whatever sharing is offered. Opening
+// it this way changes nothing in it.
+bool LoadedAsModule(const std::wstring& path) {
+  Handle file;
+  file.value = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+  return file.value == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// Each test from empty program folders and from an install folder of its own
+// holding the launcher and the stand-in converter.
+class LauncherRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearProgramFolders();
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(test->test_suite_name()) + "_" + test->name();
+    for (auto& c : name)
+      if (c == '/') c = '_';
+    CreateDirectoryW(L"C:\\robustness", nullptr);
+    install_ = L"C:\\robustness\\" + std::wstring(name.begin(), name.end());
+    e2e::RemoveTree(install_);
+    ASSERT_TRUE(CreateDirectoryW(install_.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(g_launcher.c_str(), launcher().c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(g_mark_target.c_str(), (install_ + L"\\Z3GP.exe").c_str(), FALSE));
+  }
+  void TearDown() override { ClearProgramFolders(); }
+
+  static void ClearProgramFolders() {
+    e2e::RemoveTree(Without(e2e::LibraryFolder()));
+    e2e::RemoveTree(e2e::DataFolder());
+  }
+
+  std::wstring launcher() const { return install_ + L"\\Zanvo3GP.exe"; }
+  static std::wstring library() { return e2e::LibraryFolder() + kEngineFileName; }
+  static std::wstring skin_file() { return e2e::DataFolder() + L"\\dogmax.she"; }
+
+  std::wstring install_;
+};
+
+// ---------------------------------------------------------------------------
+// The engine library is taken only from where the program put it or from the
+// program's own folder, never from the current directory.
+
+struct SearchCase {
+  const char* name;
+  bool library_folder_usable;
+};
+
+class LibrarySearch : public LauncherRun, public ::testing::WithParamInterface<SearchCase> {};
+
+TEST_P(LibrarySearch, PlantedLibraryInTheWorkingFolderIsNeverLoaded) {
+  const std::wstring planted_folder = install_ + L"\\working";
+  ASSERT_TRUE(CreateDirectoryW(planted_folder.c_str(), nullptr));
+  const std::wstring planted = planted_folder + L"\\" + kEngineFileName;
+  ASSERT_TRUE(CopyFileW(g_planted_engine.c_str(), planted.c_str(), FALSE));
+  const std::wstring mark = planted_folder + L"\\planted.mark";
+  const FileState planted_before = StateOf(planted);
+
+  const std::wstring library_folder = Without(e2e::LibraryFolder());
+  if (GetParam().library_folder_usable) {
+    ASSERT_TRUE(CreateDirectoryW(library_folder.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(g_engine.c_str(), library().c_str(), FALSE));
+  } else {
+    ASSERT_TRUE(e2e::WriteFileBytes(library_folder, {'n', 'o', 't', ' ', 'a', ' ', 'f', 'o', 'l', 'd', 'e', 'r'}));
+  }
+  const FileState library_before = StateOf(GetParam().library_folder_usable ? library() : library_folder);
+
+  Launcher process(launcher(), planted_folder);
+  ASSERT_TRUE(process.started());
+  ASSERT_NE(process.WaitForWindow(), nullptr);
+  // Answering means the creation handler, and with it the attach, is done.
+  ASSERT_TRUE(process.Responsive());
+  EXPECT_FALSE(e2e::FileExists(mark)) << "the planted library was loaded";
+  EXPECT_FALSE(LoadedAsModule(planted));
+  if (GetParam().library_folder_usable) {
+    EXPECT_TRUE(LoadedAsModule(library())) << "the engine in place is used";
+  }
+  EXPECT_EQ(process.CloseAndWait(), 0);
+  EXPECT_FALSE(e2e::FileExists(mark)) << "the planted library was loaded";
+  EXPECT_TRUE(StateOf(planted) == planted_before);
+  EXPECT_TRUE(StateOf(GetParam().library_folder_usable ? library() : library_folder) == library_before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LibrarySearch,
+                         ::testing::Values(SearchCase{"RealLibraryInPlace", true},
+                                           SearchCase{"LibraryFolderUnusable", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------
+// Faults where the program writes and loads: one thing already on disk in
+// its way. The program stays up or ends cleanly; the thing stays as it was.
+
+enum class Place { kDataFolder, kSkinFile, kLibrary };
+enum class Content { kText, kNoEntryLibrary };
+enum class Engine { kFromLibraryFolder, kNone, kEither };
+
+struct FaultCase {
+  const char* name;
+  Place place;
+  Content content;
+  DWORD attributes;
+  Engine engine;  // whether the program ends up with the library in place loaded
+};
+
+class Faults : public LauncherRun, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(Faults, ProgramSurvivesAndLeavesTheFileAsItWas) {
+  const FaultCase& fault = GetParam();
+  std::wstring path;
+  switch (fault.place) {
+    case Place::kDataFolder: path = e2e::DataFolder(); break;
+    case Place::kSkinFile: path = skin_file(); break;
+    case Place::kLibrary: path = library(); break;
+  }
+  CreateDirectoryW(path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
+  const std::vector<unsigned char> junk = {'M', 'Z', 0x90, 0, 'n', 'o', 't', ' ', 'a', ' ', 'l', 'i', 'b', 0xff, 0};
+  if (fault.content == Content::kNoEntryLibrary) {
+    ASSERT_TRUE(CopyFileW(g_no_entry_engine.c_str(), path.c_str(), FALSE));
+  } else {
+    ASSERT_TRUE(e2e::WriteFileBytes(path, junk));
+  }
+  ASSERT_TRUE(SetFileAttributesW(path.c_str(), fault.attributes));
+  const FileState before = StateOf(path);
+  const FILETIME written_before = e2e::LastWriteTime(path);
+
+  Launcher process(launcher(), install_);
+  ASSERT_TRUE(process.started());
+  if (process.WaitForWindow() != nullptr) {
+    ASSERT_TRUE(process.Responsive());
+    if (fault.engine == Engine::kNone) {
+      EXPECT_FALSE(LoadedAsModule(library()));
+    } else if (fault.engine == Engine::kFromLibraryFolder) {
+      EXPECT_TRUE(LoadedAsModule(library()));
+    }
+  }
+  ExpectAliveOrCleanlyEnded(process);
+  EXPECT_TRUE(StateOf(path) == before) << "the file in the way was changed";
+  const FILETIME written_after = e2e::LastWriteTime(path);
+  EXPECT_EQ(CompareFileTime(&written_before, &written_after), 0);
+  if (fault.place != Place::kLibrary) {
+    EXPECT_EQ(e2e::ReadFileBytes(library()), e2e::ReadFileBytes(g_engine)) << "the library is still put in place";
+  }
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Faults,
+    ::testing::Values(
+        // A regular file where the data folder should be: no skin file can be written.
+        FaultCase{"DataFolderIsAFile", Place::kDataFolder, Content::kText, FILE_ATTRIBUTE_NORMAL, Engine::kEither},
+        // The engine may then read the old bytes as a skin file.
+        FaultCase{"ReadOnlySkinFile", Place::kSkinFile, Content::kText, FILE_ATTRIBUTE_READONLY, Engine::kEither},
+        FaultCase{"LibraryIsJunk", Place::kLibrary, Content::kText, FILE_ATTRIBUTE_NORMAL, Engine::kNone},
+        FaultCase{"LibraryWithoutEntryPoint", Place::kLibrary, Content::kNoEntryLibrary, FILE_ATTRIBUTE_NORMAL,
+                  Engine::kFromLibraryFolder}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------
+// User folders whose names code page 936 cannot write.
+
+const wchar_t kShellFoldersKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+// Points one of the user's shell folders elsewhere and restores it afterwards.
+class ShellFolderOverride {
+ public:
+  ShellFolderOverride(const wchar_t* value_name, const std::wstring& folder) : name_(value_name) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_) !=
+        ERROR_SUCCESS) {
+      key_ = nullptr;
+      return;
+    }
+    DWORD size = 0;
+    if (RegQueryValueExW(key_, name_, nullptr, &old_type_, nullptr, &size) == ERROR_SUCCESS) {
+      old_data_.resize(size);
+      had_value_ = RegQueryValueExW(key_, name_, nullptr, &old_type_, old_data_.data(), &size) == ERROR_SUCCESS;
+    }
+    set_ = RegSetValueExW(key_, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                          static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  }
+  ~ShellFolderOverride() {
+    if (!key_) return;
+    if (had_value_) {
+      RegSetValueExW(key_, name_, 0, old_type_, old_data_.data(), static_cast<DWORD>(old_data_.size()));
+    } else {
+      RegDeleteValueW(key_, name_);
+    }
+    RegCloseKey(key_);
+  }
+  ShellFolderOverride(const ShellFolderOverride&) = delete;
+  ShellFolderOverride& operator=(const ShellFolderOverride&) = delete;
+  bool set() const { return set_; }
+
+ private:
+  const wchar_t* name_;
+  HKEY key_ = nullptr;
+  DWORD old_type_ = 0;
+  std::vector<BYTE> old_data_;
+  bool had_value_ = false;
+  bool set_ = false;
+};
+
+bool WritableIn936(const std::wstring& text) {
+  BOOL defaulted = FALSE;
+  WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, nullptr, 0, nullptr, &defaulted);
+  return !defaulted;
+}
+
+using UserFolder = LauncherRun;
+
+TEST_F(UserFolder, NameOutsideCodePage936) {
+  // Hangul and Thai: no code page 936 bytes for these.
+  const std::wstring profile = install_ + L"\\\xd55c\xae00\x0e01";
+  ASSERT_FALSE(WritableIn936(profile));
+  const std::wstring roaming = profile + L"\\Roaming", local = profile + L"\\Local";
+  ASSERT_TRUE(CreateDirectoryW(profile.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(roaming.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(local.c_str(), nullptr));
+  const std::vector<std::wstring> kept = {roaming + L"\\keep.txt", local + L"\\keep.txt"};
+  for (const auto& file : kept) ASSERT_TRUE(e2e::WriteFileBytes(file, {'k', 'e', 'e', 'p'}));
+
+  {
+    ShellFolderOverride roaming_override(L"AppData", roaming);
+    ShellFolderOverride local_override(L"Local AppData", local);
+    ASSERT_TRUE(roaming_override.set() && local_override.set());
+    ASSERT_EQ(e2e::DataFolder(), roaming + L"\\Zanvo3GP") << "the prefix does not take the folder";
+    ASSERT_EQ(e2e::LibraryFolder(), local + L"\\Zanvo3GP\\");
+
+    Launcher process(launcher(), install_);
+    ExpectAliveOrCleanlyEnded(process);
+    for (const auto& file : kept) EXPECT_EQ(e2e::ReadFileBytes(file), (std::vector<unsigned char>{'k', 'e', 'e', 'p'}));
+    // Whatever it did manage to write is whole.
+    const std::wstring library_there = local + L"\\Zanvo3GP\\SkinH_EL.dll";
+    if (e2e::FileExists(library_there)) {
+      EXPECT_EQ(e2e::ReadFileBytes(library_there), e2e::ReadFileBytes(g_engine));
+    }
+    const std::wstring skin_there = roaming + L"\\Zanvo3GP\\dogmax.she";
+    if (e2e::FileExists(skin_there)) {
+      EXPECT_EQ(e2e::ReadFileBytes(skin_there), e2e::ReadFileBytes(g_dogmax));
+    }
+  }
+  EXPECT_NE(e2e::DataFolder(), roaming + L"\\Zanvo3GP") << "the user's folder is restored";
+}
+
+// ---------------------------------------------------------------------------
+// A flood of clicks on the run button: every one runs the converter once.
+
+using Clicks = LauncherRun;
+
+TEST_F(Clicks, TwoHundredRapidClicksRunTheTargetTwoHundredTimes) {
+  constexpr size_t kClicks = 200;
+  Launcher process(launcher(), install_);
+  ASSERT_TRUE(process.started());
+  HWND window = process.WaitForWindow();
+  ASSERT_NE(window, nullptr);
+  HWND button = FindWindowExW(window, nullptr, L"Button", nullptr);
+  ASSERT_NE(button, nullptr);
+  for (size_t click = 0; click < kClicks; ++click) {
+    DWORD_PTR result = 0;
+    ASSERT_NE(SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 120000, &result), 0) << "click " << click;
+  }
+  const std::wstring marks = install_ + L"\\marks.txt";
+  auto runs = [&] { return e2e::ReadFileBytes(marks).size() / 4; };
+  EXPECT_TRUE(e2e::WaitUntil([&] { return runs() >= kClicks; }, 1800000));
+  EXPECT_EQ(runs(), kClicks);
+  EXPECT_TRUE(process.Responsive());
+  EXPECT_TRUE(e2e::DialogsOf(process.id()).empty());
+  EXPECT_EQ(process.CloseAndWait(), 0);
+}
+
+// Reports like GoogleTest's own printer but without OutputDebugString, which
+// raises an exception under Wine and does not survive the emulator.
+class PlainPrinter : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo& test) override {
+    printf("[ RUN      ] %s.%s\n", test.test_suite_name(), test.name());
+    fflush(stdout);
+  }
+  void OnTestPartResult(const ::testing::TestPartResult& result) override {
+    if (!result.failed()) return;
+    printf("%s:%d: Failure\n%s\n", result.file_name() ? result.file_name() : "?", result.line_number(),
+           result.message());
+    fflush(stdout);
+  }
+  void OnTestEnd(const ::testing::TestInfo& test) override {
+    printf("[ %s ] %s.%s\n", test.result()->Passed() ? "      OK" : " FAILED ", test.test_suite_name(), test.name());
+    fflush(stdout);
+  }
+  void OnTestProgramEnd(const ::testing::UnitTest& unit) override {
+    printf("[==========] %d tests, %d passed, %d failed\n", unit.test_to_run_count(), unit.successful_test_count(),
+           unit.failed_test_count());
+    fflush(stdout);
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  auto& listeners = ::testing::UnitTest::GetInstance()->listeners();
+  delete listeners.Release(listeners.default_result_printer());
+  listeners.Append(new PlainPrinter);
+  if (argc != 7) {
+    fprintf(stderr, "usage: robustness_test LAUNCHER MARK_TARGET ENGINE DOGMAX PLANTED_ENGINE NO_ENTRY_ENGINE\n");
+    return 2;
+  }
+  auto wide = [](const char* text) {
+    std::wstring out(MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, &out[0], static_cast<int>(out.size()));
+    out.pop_back();
+    return out[0] == L'/' ? L"Z:" + out : out;  // a build path of the host
+  };
+  g_launcher = wide(argv[1]);
+  g_mark_target = wide(argv[2]);
+  g_engine = wide(argv[3]);
+  g_dogmax = wide(argv[4]);
+  g_planted_engine = wide(argv[5]);
+  g_no_entry_engine = wide(argv[6]);
+  return RUN_ALL_TESTS();
+}
