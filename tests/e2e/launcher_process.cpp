@@ -9,6 +9,13 @@ namespace e2e {
 
 const wchar_t kTitle[] = L"Zanvo3GP\x624b\x673a\x89c6\x9891\x683c\x5f0f\x8f6c\x6362\x5668";
 
+std::wstring HostPath(const char* utf8) {
+  std::wstring out(MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, &out[0], static_cast<int>(out.size()));
+  out.pop_back();
+  return !out.empty() && out[0] == L'/' ? L"Z:" + out : out;
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeout_ms) {
   const DWORD start = GetTickCount();
   while (!condition()) {

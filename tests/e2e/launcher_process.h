@@ -9,6 +9,10 @@
 
 namespace e2e {
 
+// A path handed in on the command line (UTF-8) as Windows reads it; a host
+// build path (/...) is reached through drive Z:.
+std::wstring HostPath(const char* utf8);
+
 // Polls `condition` until it holds or `timeout_ms` has passed.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeout_ms = 60000);
 

@@ -441,12 +441,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "usage: robustness_test LAUNCHER MARK_TARGET ENGINE DOGMAX PLANTED_ENGINE NO_ENTRY_ENGINE\n");
     return 2;
   }
-  auto wide = [](const char* text) {
-    std::wstring out(MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, &out[0], static_cast<int>(out.size()));
-    out.pop_back();
-    return out[0] == L'/' ? L"Z:" + out : out;  // a build path of the host
-  };
+  const auto wide = e2e::HostPath;
   g_launcher = wide(argv[1]);
   g_mark_target = wide(argv[2]);
   g_engine = wide(argv[3]);
