@@ -138,13 +138,17 @@ BOOL CALLBACK FindTitledWindow(HWND window, LPARAM param) {
 }
 }  // namespace
 
+HWND FindLauncherWindow(DWORD process_id) {
+  WindowSearch search{process_id, nullptr};
+  EnumWindows(FindTitledWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 HWND LauncherProcess::WaitForWindow(DWORD timeout_ms) {
-  WindowSearch search{id_, nullptr};
   WaitUntil([&] {
-    EnumWindows(FindTitledWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr || WaitForSingleObject(process_, 0) != WAIT_TIMEOUT;
+    window_ = FindLauncherWindow(id_);
+    return window_ != nullptr || WaitForSingleObject(process_, 0) != WAIT_TIMEOUT;
   }, timeout_ms);
-  window_ = search.found;
   return window_;
 }
 

@@ -47,6 +47,10 @@ class LauncherProcess {
   HWND window_ = nullptr;
 };
 
+// The visible top-level window of `process_id` with the launcher's title, or
+// null.
+HWND FindLauncherWindow(DWORD process_id);
+
 // Windows of `process_id`'s threads with class "#32770" (message boxes).
 std::vector<HWND> DialogsOf(DWORD process_id);
 

@@ -17,7 +17,6 @@ namespace {
 // Paths handed in by the build.
 std::wstring g_launcher, g_mark_target, g_engine, g_dogmax, g_planted_engine, g_no_entry_engine;
 
-const wchar_t kTitle[] = L"Zanvo3GP\x624b\x673a\x89c6\x9891\x683c\x5f0f\x8f6c\x6362\x5668";
 const wchar_t kEngineFileName[] = L"SkinH_EL.dll";
 
 std::wstring Without(const std::wstring& folder_with_backslash) {
@@ -62,7 +61,7 @@ class Launcher {
   // The shown window with the launcher's title; nullptr once the process has ended.
   HWND WaitForWindow(DWORD timeout_ms = 90000) {
     e2e::WaitUntil([&] {
-      window_ = FindWindowOf(id_);
+      window_ = e2e::FindLauncherWindow(id_);
       return window_ != nullptr || ended();
     }, timeout_ms);
     return window_;
@@ -88,28 +87,6 @@ class Launcher {
   }
 
  private:
-  struct Search {
-    DWORD process_id;
-    HWND found;
-  };
-  static BOOL CALLBACK Match(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t title[64] = {};
-    GetWindowTextW(window, title, 64);
-    if (owner == search->process_id && IsWindowVisible(window) && wcscmp(title, kTitle) == 0) {
-      search->found = window;
-      return FALSE;
-    }
-    return TRUE;
-  }
-  static HWND FindWindowOf(DWORD process_id) {
-    Search search{process_id, nullptr};
-    EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
-
   Handle process_;
   DWORD id_ = 0;
   HWND window_ = nullptr;
