@@ -21,7 +21,7 @@ endfunction()
 function(add_wine_test name)
   cmake_parse_arguments(T "DESKTOP" "TIMEOUT" "COMMAND;ENVIRONMENT" ${ARGN})
   if(NOT T_TIMEOUT)
-    set(T_TIMEOUT 600)
+    set(T_TIMEOUT 300)
   endif()
   add_test(NAME ${name} COMMAND ${T_COMMAND})
   set_tests_properties(${name} PROPERTIES

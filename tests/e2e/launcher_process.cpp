@@ -1,6 +1,7 @@
 #include "launcher_process.h"
 
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <fstream>
 #include <iterator>
@@ -97,13 +98,30 @@ std::wstring KnownFolder(const GUID& id) {
 std::wstring LibraryFolder() { return KnownFolder(FOLDERID_LocalAppData) + L"\\Zanvo3GP\\"; }
 std::wstring DataFolder() { return KnownFolder(FOLDERID_RoamingAppData) + L"\\Zanvo3GP"; }
 
-LauncherProcess::LauncherProcess(const std::wstring& exe) {
+void EndStrayPrograms() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    if (_wcsicmp(entry.szExeFile, L"Zanvo3GP.exe") != 0 && _wcsicmp(entry.szExeFile, L"Z3GP.exe") != 0) continue;
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+    if (!process) continue;
+    TerminateProcess(process, 99);
+    WaitForSingleObject(process, 20000);
+    CloseHandle(process);
+  }
+  CloseHandle(snapshot);
+}
+
+LauncherProcess::LauncherProcess(const std::wstring& exe, std::wstring working_folder) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   std::wstring command = L"\"" + exe + L"\"";
-  const std::wstring folder = exe.substr(0, exe.find_last_of(L"\\/"));
-  if (CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info)) {
+  if (working_folder.empty()) working_folder = exe.substr(0, exe.find_last_of(L"\\/"));
+  if (CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, working_folder.c_str(), &startup,
+                     &info)) {
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     id_ = info.dwProcessId;
@@ -147,13 +165,25 @@ HWND FindLauncherWindow(DWORD process_id) {
 HWND LauncherProcess::WaitForWindow(DWORD timeout_ms) {
   WaitUntil([&] {
     window_ = FindLauncherWindow(id_);
-    return window_ != nullptr || WaitForSingleObject(process_, 0) != WAIT_TIMEOUT;
+    return window_ != nullptr || ended();
   }, timeout_ms);
   return window_;
 }
 
+bool LauncherProcess::Responsive() const {
+  // Not SMTO_ABORTIFHUNG: Wine deems a thread hung once it has not read its
+  // queue for five seconds, which a start under emulation can take.
+  DWORD_PTR result = 0;
+  return window_ && IsWindowVisible(window_) &&
+         SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result) != 0;
+}
+
 long LauncherProcess::CloseAndWait(DWORD timeout_ms) {
   if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+  return ExitCode(timeout_ms);
+}
+
+long LauncherProcess::ExitCode(DWORD timeout_ms) const {
   if (WaitForSingleObject(process_, timeout_ms) != WAIT_OBJECT_0) return -1;
   DWORD code = 0;
   GetExitCodeProcess(process_, &code);

@@ -28,16 +28,29 @@ std::wstring KnownFolder(const GUID& id);
 std::wstring LibraryFolder();  // ends with a backslash
 std::wstring DataFolder();     // no trailing backslash
 
-// A running copy of the launcher.
+// Ends every process left running from an earlier test of the launcher or
+// of the stand-in converter, so that none holds files a test needs.
+void EndStrayPrograms();
+
+// A running copy of the launcher, started in `working_folder` (by default
+// the folder of `exe`).
 class LauncherProcess {
  public:
-  explicit LauncherProcess(const std::wstring& exe);
+  explicit LauncherProcess(const std::wstring& exe, std::wstring working_folder = {});
   ~LauncherProcess();  // closes the window and, failing that, ends the process
+  LauncherProcess(const LauncherProcess&) = delete;
+  LauncherProcess& operator=(const LauncherProcess&) = delete;
   bool started() const { return process_ != nullptr; }
-  // The process's top-level window with the launcher's title, once shown.
+  bool ended() const { return WaitForSingleObject(process_, 0) != WAIT_TIMEOUT; }
+  // The process's top-level window with the launcher's title, once shown;
+  // null when it did not show in time or the process ended.
   HWND WaitForWindow(DWORD timeout_ms = 90000);
+  // The window is shown and its thread answers a message within a minute.
+  bool Responsive() const;
   // Closes the window and returns the exit code, or -1 when it did not end.
   long CloseAndWait(DWORD timeout_ms = 60000);
+  // The exit code once the process has ended within `timeout_ms`, else -1.
+  long ExitCode(DWORD timeout_ms) const;
   DWORD id() const { return id_; }
   HANDLE handle() const { return process_; }
 

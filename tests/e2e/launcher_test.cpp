@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "launcher_process.h"
+#include "wine_gtest.h"
 #include "skinfile/frame.h"
 #include "skinfile/paint.h"
 #include "skinfile/reader.h"
@@ -24,6 +25,7 @@ const wchar_t kTitle[] = L"Zanvo3GP\x624b\x673a\x89c6\x9891\x683c\x5f0f\x8f6c\x6
 class LauncherTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    e2e::EndStrayPrograms();
     e2e::RemoveTree(e2e::LibraryFolder().substr(0, e2e::LibraryFolder().size() - 1));
     e2e::RemoveTree(e2e::DataFolder());
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -206,7 +208,8 @@ TEST_F(LauncherTest, EachClickRunsTheTargetFromTheLaunchersFolder) {
   ASSERT_TRUE(e2e::WaitUntil([&] { return Marks() == 2; }));
 
   // A target that cannot run: nothing shows, and the button still works.
-  ASSERT_TRUE(DeleteFileW((install_ + L"\\Z3GP.exe").c_str()));
+  // (The last run may still be ending, its file still in use.)
+  ASSERT_TRUE(e2e::WaitUntil([&] { return DeleteFileW((install_ + L"\\Z3GP.exe").c_str()) != 0; }));
   SendMessageW(button, BM_CLICK, 0, 0);
   EXPECT_TRUE(e2e::DialogsOf(process.id()).empty());
   ASSERT_TRUE(CopyFileW(g_mark_target.c_str(), (install_ + L"\\Z3GP.exe").c_str(), FALSE));
@@ -236,7 +239,7 @@ TEST_F(LauncherTest, SecondCopyShowsItsOwnWindowAndWritesNoLibrary) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
+  wine_gtest::Init(&argc, argv);
   if (argc != 5) {
     fprintf(stderr, "usage: launcher_test LAUNCHER MARK_TARGET ENGINE DOGMAX\n");
     return 2;

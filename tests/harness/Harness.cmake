@@ -12,3 +12,11 @@ set_tests_properties(harness.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 900 LA
 add_test(NAME harness.stop
   COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/stop.sh ${WINE_HARNESS_DIR})
 set_tests_properties(harness.stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 120 LABELS windows)
+
+# GoogleTest for programs under Wine (wine_gtest.h), with or without a main.
+add_library(wine_gtest STATIC ${CMAKE_CURRENT_LIST_DIR}/wine_gtest.cpp)
+target_include_directories(wine_gtest PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(wine_gtest PUBLIC gtest)
+target_compile_options(wine_gtest PRIVATE -Wall -Wextra)
+add_library(wine_gtest_main STATIC ${CMAKE_CURRENT_LIST_DIR}/wine_gtest_main.cpp)
+target_link_libraries(wine_gtest_main PUBLIC wine_gtest)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "launcher_process.h"
+#include "wine_gtest.h"
 
 namespace {
 
@@ -30,71 +31,9 @@ struct Handle {
   }
 };
 
-// A running launcher started from `exe` with `working_folder` as its current
-// directory.
-class Launcher {
- public:
-  Launcher(const std::wstring& exe, const std::wstring& working_folder) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    std::wstring command = L"\"" + exe + L"\"";
-    if (CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, working_folder.c_str(),
-                       &startup, &info)) {
-      CloseHandle(info.hThread);
-      process_.value = info.hProcess;
-      id_ = info.dwProcessId;
-    }
-  }
-  ~Launcher() {
-    if (!process_.value || WaitForSingleObject(process_.value, 0) != WAIT_TIMEOUT) return;
-    if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process_.value, 20000) == WAIT_TIMEOUT) TerminateProcess(process_.value, 99);
-  }
-  Launcher(const Launcher&) = delete;
-  Launcher& operator=(const Launcher&) = delete;
-
-  bool started() const { return process_.value != nullptr; }
-  bool ended() const { return WaitForSingleObject(process_.value, 0) == WAIT_OBJECT_0; }
-  DWORD id() const { return id_; }
-
-  // The shown window with the launcher's title; nullptr once the process has ended.
-  HWND WaitForWindow(DWORD timeout_ms = 90000) {
-    e2e::WaitUntil([&] {
-      window_ = e2e::FindLauncherWindow(id_);
-      return window_ != nullptr || ended();
-    }, timeout_ms);
-    return window_;
-  }
-
-  // The window is shown and its thread answers.
-  bool Responsive() const {
-    DWORD_PTR result = 0;
-    return window_ && IsWindowVisible(window_) &&
-           SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result) != 0;
-  }
-
-  // Closes the window and returns the exit code, or -1 when it did not end.
-  long CloseAndWait(DWORD timeout_ms = 60000) {
-    if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
-    return ExitCode(timeout_ms);
-  }
-  long ExitCode(DWORD timeout_ms) const {
-    if (WaitForSingleObject(process_.value, timeout_ms) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(process_.value, &code);
-    return static_cast<long>(code);
-  }
-
- private:
-  Handle process_;
-  DWORD id_ = 0;
-  HWND window_ = nullptr;
-};
-
 // The program is up with its window shown and answering (and then closes
 // cleanly), or it has already ended cleanly.
-void ExpectAliveOrCleanlyEnded(Launcher& launcher) {
+void ExpectAliveOrCleanlyEnded(e2e::LauncherProcess& launcher) {
   ASSERT_TRUE(launcher.started());
   if (launcher.WaitForWindow() == nullptr) {
     EXPECT_EQ(launcher.ExitCode(0), 0) << "ended without its window, and not cleanly";
@@ -127,6 +66,7 @@ bool LoadedAsModule(const std::wstring& path) {
 class LauncherRun : public ::testing::Test {
  protected:
   void SetUp() override {
+    e2e::EndStrayPrograms();
     ClearProgramFolders();
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(test->test_suite_name()) + "_" + test->name();
@@ -181,7 +121,7 @@ TEST_P(LibrarySearch, PlantedLibraryInTheWorkingFolderIsNeverLoaded) {
   }
   const FileState library_before = StateOf(GetParam().library_folder_usable ? library() : library_folder);
 
-  Launcher process(launcher(), planted_folder);
+  e2e::LauncherProcess process(launcher(), planted_folder);
   ASSERT_TRUE(process.started());
   ASSERT_NE(process.WaitForWindow(), nullptr);
   // Answering means the creation handler, and with it the attach, is done.
@@ -239,7 +179,7 @@ TEST_P(Faults, ProgramSurvivesAndLeavesTheFileAsItWas) {
   const FileState before = StateOf(path);
   const FILETIME written_before = e2e::LastWriteTime(path);
 
-  Launcher process(launcher(), install_);
+  e2e::LauncherProcess process(launcher(), install_);
   ASSERT_TRUE(process.started());
   if (process.WaitForWindow() != nullptr) {
     ASSERT_TRUE(process.Responsive());
@@ -341,7 +281,7 @@ TEST_F(UserFolder, NameOutsideCodePage936) {
     ASSERT_EQ(e2e::DataFolder(), roaming + L"\\Zanvo3GP") << "the prefix does not take the folder";
     ASSERT_EQ(e2e::LibraryFolder(), local + L"\\Zanvo3GP\\");
 
-    Launcher process(launcher(), install_);
+    e2e::LauncherProcess process(launcher(), install_);
     ExpectAliveOrCleanlyEnded(process);
     for (const auto& file : kept) EXPECT_EQ(e2e::ReadFileBytes(file), (std::vector<unsigned char>{'k', 'e', 'e', 'p'}));
     // Whatever it did manage to write is whole.
@@ -364,7 +304,7 @@ using Clicks = LauncherRun;
 
 TEST_F(Clicks, TwoHundredRapidClicksRunTheTargetTwoHundredTimes) {
   constexpr size_t kClicks = 200;
-  Launcher process(launcher(), install_);
+  e2e::LauncherProcess process(launcher(), install_);
   ASSERT_TRUE(process.started());
   HWND window = process.WaitForWindow();
   ASSERT_NE(window, nullptr);
@@ -383,37 +323,10 @@ TEST_F(Clicks, TwoHundredRapidClicksRunTheTargetTwoHundredTimes) {
   EXPECT_EQ(process.CloseAndWait(), 0);
 }
 
-// Reports like GoogleTest's own printer but without OutputDebugString, which
-// raises an exception under Wine and does not survive the emulator.
-class PlainPrinter : public ::testing::EmptyTestEventListener {
-  void OnTestStart(const ::testing::TestInfo& test) override {
-    printf("[ RUN      ] %s.%s\n", test.test_suite_name(), test.name());
-    fflush(stdout);
-  }
-  void OnTestPartResult(const ::testing::TestPartResult& result) override {
-    if (!result.failed()) return;
-    printf("%s:%d: Failure\n%s\n", result.file_name() ? result.file_name() : "?", result.line_number(),
-           result.message());
-    fflush(stdout);
-  }
-  void OnTestEnd(const ::testing::TestInfo& test) override {
-    printf("[ %s ] %s.%s\n", test.result()->Passed() ? "      OK" : " FAILED ", test.test_suite_name(), test.name());
-    fflush(stdout);
-  }
-  void OnTestProgramEnd(const ::testing::UnitTest& unit) override {
-    printf("[==========] %d tests, %d passed, %d failed\n", unit.test_to_run_count(), unit.successful_test_count(),
-           unit.failed_test_count());
-    fflush(stdout);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  auto& listeners = ::testing::UnitTest::GetInstance()->listeners();
-  delete listeners.Release(listeners.default_result_printer());
-  listeners.Append(new PlainPrinter);
+  wine_gtest::Init(&argc, argv);
   if (argc != 7) {
     fprintf(stderr, "usage: robustness_test LAUNCHER MARK_TARGET ENGINE DOGMAX PLANTED_ENGINE NO_ENTRY_ENGINE\n");
     return 2;

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "wine_gtest.h"
+
 namespace {
 
 std::wstring g_program_path;
@@ -251,7 +253,7 @@ TEST_F(Resources, IconImagesAreTheIconFileImagesAndLoadAsIcons) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
+  wine_gtest::Init(&argc, argv);
   if (argc != 3) {
     std::fprintf(stderr, "usage: program_resources_test PROGRAM.exe ProgramIcon.ico\n");
     return 2;

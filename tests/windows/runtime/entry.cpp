@@ -5,11 +5,12 @@
 
 #include "runtime/core.h"
 #include "runtime/program.h"
+#include "wine_gtest.h"
 
 void ProgramEntry() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  testing::InitGoogleTest(&argc, argv);
+  wine_gtest::Init(&argc, argv);
   const int result = RUN_ALL_TESTS();
   LocalFree(argv);
   core::EndProgram(result);

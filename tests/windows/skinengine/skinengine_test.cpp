@@ -16,6 +16,7 @@
 #include "skin_test_support.h"
 #include "skinfile/frame.h"
 #include "skinfile/paint.h"
+#include "wine_gtest.h"
 
 using namespace skintest;
 using skinfile::ButtonFace;
@@ -799,55 +800,10 @@ TEST(SkinEngine, BadFilesShowAMessageAndChangeNothing) {
   EXPECT_TRUE(WaitForFrame(skinned.window(), skin, GetActiveWindow() == skinned.window()));
 }
 
-// gtest's own printer also hands every failure to OutputDebugStringA, which
-// under Wine on qemu now and then takes the process down with it; this one
-// prints failures itself and leaves the rest to gtest's printer.
-class FailurePrinter : public ::testing::TestEventListener {
- public:
-  explicit FailurePrinter(::testing::TestEventListener* printer) : printer_(printer) {}
-  ~FailurePrinter() override { delete printer_; }
-  void OnTestProgramStart(const ::testing::UnitTest& u) override { printer_->OnTestProgramStart(u); }
-  void OnTestIterationStart(const ::testing::UnitTest& u, int i) override {
-    printer_->OnTestIterationStart(u, i);
-  }
-  void OnEnvironmentsSetUpStart(const ::testing::UnitTest& u) override {
-    printer_->OnEnvironmentsSetUpStart(u);
-  }
-  void OnEnvironmentsSetUpEnd(const ::testing::UnitTest& u) override {
-    printer_->OnEnvironmentsSetUpEnd(u);
-  }
-  void OnTestSuiteStart(const ::testing::TestSuite& s) override { printer_->OnTestSuiteStart(s); }
-  void OnTestStart(const ::testing::TestInfo& t) override { printer_->OnTestStart(t); }
-  void OnTestPartResult(const ::testing::TestPartResult& r) override {
-    if (r.type() == ::testing::TestPartResult::kSuccess) return;
-    std::printf("%s:%d: Failure\n%s\n", r.file_name() ? r.file_name() : "?", r.line_number(),
-                r.message());
-  }
-  void OnTestEnd(const ::testing::TestInfo& t) override { printer_->OnTestEnd(t); }
-  void OnTestSuiteEnd(const ::testing::TestSuite& s) override { printer_->OnTestSuiteEnd(s); }
-  void OnEnvironmentsTearDownStart(const ::testing::UnitTest& u) override {
-    printer_->OnEnvironmentsTearDownStart(u);
-  }
-  void OnEnvironmentsTearDownEnd(const ::testing::UnitTest& u) override {
-    printer_->OnEnvironmentsTearDownEnd(u);
-  }
-  void OnTestIterationEnd(const ::testing::UnitTest& u, int i) override {
-    printer_->OnTestIterationEnd(u, i);
-  }
-  void OnTestProgramEnd(const ::testing::UnitTest& u) override { printer_->OnTestProgramEnd(u); }
-
- private:
-  ::testing::TestEventListener* printer_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Unbuffered, so that nothing said before a crash is lost.
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
-  ::testing::InitGoogleTest(&argc, argv);
-  ::testing::TestEventListeners& listeners = ::testing::UnitTest::GetInstance()->listeners();
-  listeners.Append(new FailurePrinter(listeners.Release(listeners.default_result_printer())));
+  wine_gtest::Init(&argc, argv);
   // What gtest left: program, engine library, skins folder (build paths).
   if (argc != 3) {
     std::fprintf(stderr, "usage: skinengine_test ENGINE_DLL SKINS_DIR [gtest options]\n");
