@@ -10,7 +10,8 @@
 
 namespace runtime {
 namespace {
-bool ole_ready = false;
+enum class Ole { kNotTried, kReady, kFailed };
+Ole ole = Ole::kNotTried;
 
 // Not in every SDK's headers for older targets: looked up at run time.
 using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
@@ -41,15 +42,16 @@ void ReadyLibrarySearch() {
 }
 }  // namespace
 
-void ReadyLayer() {
-  // Without COM only the web view stays empty; the rest works on.
-  ole_ready = SUCCEEDED(OleInitialize(nullptr));
-  ReadyLibrarySearch();
+void ReadyLayer() { ReadyLibrarySearch(); }
+
+bool ReadyOle() {
+  if (ole == Ole::kNotTried) ole = SUCCEEDED(OleInitialize(nullptr)) ? Ole::kReady : Ole::kFailed;
+  return ole == Ole::kReady;
 }
 
 void ReleaseLayer() {
-  if (ole_ready) OleUninitialize();
-  ole_ready = false;
+  if (ole == Ole::kReady) OleUninitialize();
+  ole = Ole::kNotTried;
 }
 
 }  // namespace runtime

@@ -113,12 +113,15 @@ bool StartWindow::Load(const runtime::WindowDescription& description) {
   }
   if (properties) self->SetIcons(properties->icon);
   for (std::size_t i = 1; i < elements.size(); ++i) self->AddControl(elements[i]);
+  // The window and every control exist now. The event comes before the
+  // window is shown, so that what it does to the window (a skin) is there
+  // from the first paint on, and the window is painted once.
+  const std::vector<EventBinding> events = frame.events;
+  Fire(events, runtime::kCreatedEvent);
+  if (!IsWindow(window)) return true;  // the routine closed it
   // Both answer about the window's state before, not about success.
   static_cast<void>(ShowWindow(window, SW_SHOWNORMAL));
   static_cast<void>(UpdateWindow(window));
-  // The window and every control exist now.
-  const std::vector<EventBinding> events = frame.events;
-  Fire(events, runtime::kCreatedEvent);
   return true;
 }
 

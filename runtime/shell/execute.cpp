@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "../core/layer.h"
 #include "../core/win.h"
 #include "runtime/shell.h"
 
@@ -25,6 +26,9 @@ std::int32_t ExecuteShellOperation(runtime::Arg<std::int32_t> kind, runtime::Arg
   info.lpParameters = arguments.empty() ? nullptr : arguments.c_str();
   info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
   info.nShow = show.given ? show.value : SW_SHOWNORMAL;
+  // The shell may hand the target to COM extensions; without COM it still
+  // runs programs.
+  static_cast<void>(runtime::ReadyOle());
   return ShellExecuteExW(&info) ? 1 : 0;
 }
 

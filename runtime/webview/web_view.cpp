@@ -4,6 +4,9 @@
 #include <ole2.h>
 #include <oleauto.h>
 
+#include <utility>
+
+#include "../core/layer.h"
 #include "../core/win.h"
 #include "address.h"
 
@@ -12,6 +15,9 @@ namespace {
 using win::ComPtr;
 
 constexpr wchar_t kHostClass[] = L"Zanvo3GP.WebView";
+// Posted to the host window when it is made: the browser is made and sent to
+// its page once the window around it has been shown.
+constexpr UINT kOpenMessage = WM_APP + 1;
 
 // Frees a BSTR at the end of its scope.
 struct BString {
@@ -119,8 +125,9 @@ class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInP
 
 class BrowserView final : public WebView {
  public:
-  explicit BrowserView(HWND host) : host_(host), site_(host) {}
+  BrowserView(HWND host, std::wstring address) : host_(host), site_(host), address_(std::move(address)) {}
   ~BrowserView() override {
+    if (IsWindow(host_)) SetWindowLongPtrW(host_, GWLP_USERDATA, 0);
     browser_.Reset();
     if (object_) {
       // Explicitly ignored: the browser goes either way.
@@ -132,8 +139,10 @@ class BrowserView final : public WebView {
   }
   HWND window() const override { return host_; }
 
-  // False when the browser could not be made, started or sent to the page.
-  bool Open(const std::wstring& address) {
+  // False when the browser could not be made, started or sent to the page;
+  // the control then keeps its place, empty.
+  bool Open() {
+    if (object_ || !runtime::ReadyOle()) return false;
     if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                 object_.ReceiveVoid())))
       return false;
@@ -146,8 +155,8 @@ class BrowserView final : public WebView {
     if (FAILED(object_->QueryInterface(IID_IWebBrowser2, browser_.ReceiveVoid()))) return false;
     // Script errors of the page stay silent.
     if (FAILED(browser_->put_Silent(VARIANT_TRUE))) return false;
-    if (address.empty()) return true;  // nothing to show
-    BString url(WithScheme(address));
+    if (address_.empty()) return true;  // nothing to show
+    BString url(WithScheme(address_));
     if (!url.value) return false;
     VARIANT none;
     VariantInit(&none);
@@ -157,12 +166,18 @@ class BrowserView final : public WebView {
  private:
   HWND host_;
   Site site_;
+  std::wstring address_;
   ComPtr<IOleObject> object_;
   ComPtr<IWebBrowser2> browser_;
 };
 
-// The host window has no state of its own: the browser fills it.
+// The host window holds its view; the browser fills it.
 LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == kOpenMessage) {
+    auto* view = reinterpret_cast<BrowserView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (view) static_cast<void>(view->Open());
+    return 0;
+  }
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
@@ -187,9 +202,11 @@ std::unique_ptr<WebView> WebView::Create(HWND parent, const RECT& bounds, const 
                               bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
                               nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!host) return nullptr;
-  auto view = std::make_unique<BrowserView>(host);
-  // Without a browser the control keeps its place, empty.
-  static_cast<void>(view->Open(win::Wide(address)));
+  auto view = std::make_unique<BrowserView>(host, win::Wide(address));
+  SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view.get()));
+  // Making the browser takes longer than showing the whole window, so it
+  // waits for the message loop, which the window's first paint comes before.
+  if (!PostMessageW(host, kOpenMessage, 0, 0)) static_cast<void>(view->Open());
   return view;
 }
 

@@ -1,6 +1,6 @@
 #include "button_skin.h"
 
-#include <commctrl.h>
+#include "subclass.h"
 
 #include "pixel_buffer.h"
 #include "skinfile/paint.h"

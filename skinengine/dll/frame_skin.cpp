@@ -1,6 +1,6 @@
 #include "frame_skin.h"
 
-#include <commctrl.h>
+#include "subclass.h"
 #include <windowsx.h>
 
 #include "pixel_buffer.h"

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -162,8 +163,17 @@ HWND FindLauncherWindow(DWORD process_id) {
   return search.found;
 }
 
-HWND LauncherProcess::WaitForWindow(DWORD timeout_ms) {
+HWND LauncherProcess::WaitForWindow(DWORD timeout_ms, int* dialogs_answered) {
+  std::vector<HWND> answered;
   WaitUntil([&] {
+    if (dialogs_answered) {
+      for (HWND dialog : DialogsOf(id_)) {
+        if (std::find(answered.begin(), answered.end(), dialog) != answered.end()) continue;
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        answered.push_back(dialog);
+      }
+      *dialogs_answered = static_cast<int>(answered.size());
+    }
     window_ = FindLauncherWindow(id_);
     return window_ != nullptr || ended();
   }, timeout_ms);

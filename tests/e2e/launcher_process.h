@@ -43,8 +43,10 @@ class LauncherProcess {
   bool started() const { return process_ != nullptr; }
   bool ended() const { return WaitForSingleObject(process_, 0) != WAIT_TIMEOUT; }
   // The process's top-level window with the launcher's title, once shown;
-  // null when it did not show in time or the process ended.
-  HWND WaitForWindow(DWORD timeout_ms = 90000);
+  // null when it did not show in time or the process ended. With
+  // `dialogs_answered`, message boxes of the process that come first are
+  // answered with OK and counted there.
+  HWND WaitForWindow(DWORD timeout_ms = 90000, int* dialogs_answered = nullptr);
   // The window is shown and its thread answers a message within a minute.
   bool Responsive() const;
   // Closes the window and returns the exit code, or -1 when it did not end.

@@ -6,8 +6,12 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-ru
   FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 
+add_executable(keep_desktop WIN32 ${CMAKE_CURRENT_LIST_DIR}/keep_desktop.cpp)
+target_link_options(keep_desktop PRIVATE -municode)
+target_compile_options(keep_desktop PRIVATE -Wall -Wextra)
+
 add_test(NAME harness.start
-  COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/start.sh ${WINE_HARNESS_DIR})
+  COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/start.sh ${WINE_HARNESS_DIR} $<TARGET_FILE:keep_desktop>)
 set_tests_properties(harness.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 900 LABELS windows)
 add_test(NAME harness.stop
   COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/stop.sh ${WINE_HARNESS_DIR})

@@ -1,6 +1,8 @@
 #!/bin/sh
 # Starts the harness: a headless X server, the Wine prefix (made once per
-# build folder) and a persistent wineserver. Usage: start.sh HARNESS_DIR
+# build folder), a persistent wineserver and, given keep_desktop.exe, Wine's
+# desktop process kept up for the whole run.
+# Usage: start.sh HARNESS_DIR [KEEP_DESKTOP_EXE]
 set -eu
 harness="$1"
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -42,5 +44,12 @@ if [ ! -f "$stamp" ] || [ "$(cat "$stamp")" != "$settings" ]; then
 else
   wineserver -p >>"$log" 2>&1
   wine wineboot >>"$log" 2>&1 </dev/null
+fi
+keeper="${2:-}"
+if [ -n "$keeper" ]; then
+  ready="$harness/desktop-ready"
+  rm -f "$ready"
+  wine "$keeper" "Z:$(echo "$ready" | tr / '\\')" >"$harness/keep_desktop.log" 2>&1 </dev/null &
+  wait_for 120 test -f "$ready"
 fi
 echo "harness ready on display :$n"

@@ -32,10 +32,13 @@ struct Handle {
 };
 
 // The program is up with its window shown and answering (and then closes
-// cleanly), or it has already ended cleanly.
+// cleanly), or it has already ended cleanly. No message box comes first.
 void ExpectAliveOrCleanlyEnded(e2e::LauncherProcess& launcher) {
   ASSERT_TRUE(launcher.started());
-  if (launcher.WaitForWindow() == nullptr) {
+  int messages = 0;
+  const HWND window = launcher.WaitForWindow(90000, &messages);
+  EXPECT_EQ(messages, 0) << "message boxes before the window";
+  if (window == nullptr) {
     EXPECT_EQ(launcher.ExitCode(0), 0) << "ended without its window, and not cleanly";
     return;
   }
@@ -156,6 +159,7 @@ struct FaultCase {
   Content content;
   DWORD attributes;
   Engine engine;  // whether the program ends up with the library in place loaded
+  int engine_messages;  // the engine's own reports of a skin file it cannot use
 };
 
 class Faults : public LauncherRun, public ::testing::WithParamInterface<FaultCase> {};
@@ -181,7 +185,12 @@ TEST_P(Faults, ProgramSurvivesAndLeavesTheFileAsItWas) {
 
   e2e::LauncherProcess process(launcher(), install_);
   ASSERT_TRUE(process.started());
-  if (process.WaitForWindow() != nullptr) {
+  // The skin is attached before the window shows, so the engine's report
+  // comes first; it is answered like a user would.
+  int messages = 0;
+  const HWND window = process.WaitForWindow(90000, &messages);
+  EXPECT_EQ(messages, fault.engine_messages);
+  if (window != nullptr) {
     ASSERT_TRUE(process.Responsive());
     if (fault.engine == Engine::kNone) {
       EXPECT_FALSE(LoadedAsModule(library()));
@@ -203,12 +212,14 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, Faults,
     ::testing::Values(
         // A regular file where the data folder should be: no skin file can be written.
-        FaultCase{"DataFolderIsAFile", Place::kDataFolder, Content::kText, FILE_ATTRIBUTE_NORMAL, Engine::kEither},
-        // The engine may then read the old bytes as a skin file.
-        FaultCase{"ReadOnlySkinFile", Place::kSkinFile, Content::kText, FILE_ATTRIBUTE_READONLY, Engine::kEither},
-        FaultCase{"LibraryIsJunk", Place::kLibrary, Content::kText, FILE_ATTRIBUTE_NORMAL, Engine::kNone},
+        FaultCase{"DataFolderIsAFile", Place::kDataFolder, Content::kText, FILE_ATTRIBUTE_NORMAL, Engine::kEither,
+                  1},
+        // The engine then reads the old bytes, which are no skin file.
+        FaultCase{"ReadOnlySkinFile", Place::kSkinFile, Content::kText, FILE_ATTRIBUTE_READONLY, Engine::kEither, 1},
+        // No engine: nothing attaches and nothing reports.
+        FaultCase{"LibraryIsJunk", Place::kLibrary, Content::kText, FILE_ATTRIBUTE_NORMAL, Engine::kNone, 0},
         FaultCase{"LibraryWithoutEntryPoint", Place::kLibrary, Content::kNoEntryLibrary, FILE_ATTRIBUTE_NORMAL,
-                  Engine::kFromLibraryFolder}),
+                  Engine::kFromLibraryFolder, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------

@@ -196,7 +196,9 @@ void ExpectRequestThroughTheProxy(const char* address, const std::string& reques
   ASSERT_NE(window, nullptr);
   HWND host = FindDescendant(window, L"Zanvo3GP.WebView");
   ASSERT_NE(host, nullptr);
-  EXPECT_NE(FindDescendant(host, L"Shell Embedding"), nullptr) << "no browser in the host";
+  // The browser comes in once the message loop runs.
+  EXPECT_TRUE(test::PumpUntil([&] { return FindDescendant(host, L"Shell Embedding") != nullptr; }, 60))
+      << "no browser in the host";
 
   auto seen = [&] {
     proxy.Poll();
