@@ -96,6 +96,36 @@ void PaintGlyph(Canvas& c, int button, bool maximized, const Rect& r, int thickn
   }
 }
 
+// The caption band, as CaptionColorAt gives it. Its colour changes along one
+// axis only, so each colour is worked out once a row (vertical gradient) or
+// once for the upper and once for the lower half (horizontal gradient, whose
+// other rows repeat one of those two): a frame is painted on every move of
+// the pointer over it.
+void PaintCaptionBand(const Skin& skin, const FrameLayout& layout, bool active, Canvas& c) {
+  const Rect& band = layout.caption;
+  const int x0 = Max(band.left, c.left), x1 = Min(band.right, c.left + c.width);
+  const int y0 = Max(band.top, c.top), y1 = Min(band.bottom, c.top + c.height);
+  if (x0 >= x1) return;
+  const bool horizontal =
+      skin.metrics.captionGradient == static_cast<std::uint8_t>(CaptionGradient::kHorizontal);
+  const Color* painted[2] = {nullptr, nullptr};  // a finished row of each half
+  for (int y = y0; y < y1; ++y) {
+    Color* row = c.pixels + static_cast<long>(y - c.top) * c.width - c.left;
+    if (!horizontal) {
+      const Color color = CaptionColorAt(skin, layout, active, x0, y);
+      for (int x = x0; x < x1; ++x) row[x] = color;
+      continue;
+    }
+    const int half = y - band.top < band.Height() / 2 ? 0 : 1;
+    if (painted[half]) {
+      for (int x = x0; x < x1; ++x) row[x] = painted[half][x];
+      continue;
+    }
+    for (int x = x0; x < x1; ++x) row[x] = CaptionColorAt(skin, layout, active, x, y);
+    painted[half] = row;
+  }
+}
+
 }  // namespace
 
 Color Blend(Color a, Color b, int position, int steps) {
@@ -146,10 +176,7 @@ void PaintFrame(const Skin& skin, const FrameLayout& layout, const FrameLook& lo
   Fill(canvas, w - 1, 0, w, h, outline);
 
   const Rect& band = layout.caption;
-  for (int y = Max(band.top, canvas.top); y < Min(band.bottom, canvas.top + canvas.height); ++y)
-    for (int x = Max(band.left, canvas.left); x < Min(band.right, canvas.left + canvas.width); ++x)
-      canvas.pixels[static_cast<long>(y - canvas.top) * canvas.width + (x - canvas.left)] =
-          CaptionColorAt(skin, layout, look.active, x, y);
+  PaintCaptionBand(skin, layout, look.active, canvas);
 
   const Color frame = skin.colors[look.active ? kFrameActive : kFrameInactive];
   const int f = m.frameWidth;

@@ -184,4 +184,33 @@ TEST(SkinPaint, HorizontalGradientAndGloss) {
   EXPECT_EQ(skinfile::CaptionColorAt(skin, layout, true, 1, 11), start);
 }
 
+
+// The band as painted, whole or through a strip that starts inside it, is the
+// band as CaptionColorAt defines it, pixel for pixel.
+TEST(SkinPaint, CaptionBandIsCaptionColorAtEveryPixel) {
+  for (const auto gradient : {skinfile::CaptionGradient::kVertical, skinfile::CaptionGradient::kHorizontal}) {
+    skinfile::Skin skin = TestSkin();
+    skin.metrics.captionGradient = static_cast<std::uint8_t>(gradient);
+    skin.metrics.captionGloss = 30;
+    const skinfile::FrameLayout layout = skinfile::LayOutFrame(skin.metrics, 200, 120, 0, false);
+    const skinfile::Rect& band = layout.caption;
+    for (const bool active : {true, false}) {
+      std::vector<Color> pixels(200 * 120, 0xFF000000u);
+      skinfile::Canvas whole{pixels.data(), 0, 0, 200, 120};
+      skinfile::PaintFrame(skin, layout, {active, skinfile::kNoButton, skinfile::kNoButton, false}, whole);
+      const int top = band.top + band.Height() / 2 - 1, left = band.left + 7;
+      std::vector<Color> strip(50 * 5, 0xFF000000u);
+      skinfile::Canvas part{strip.data(), left, top, 50, 5};
+      skinfile::PaintFrame(skin, layout, {active, skinfile::kNoButton, skinfile::kNoButton, false}, part);
+      for (int y = band.top; y < band.bottom; ++y)
+        for (int x = band.left; x < band.right; ++x) {
+          const Color expected = skinfile::CaptionColorAt(skin, layout, active, x, y);
+          ASSERT_EQ(pixels[y * 200 + x], expected) << x << "," << y;
+          if (x >= left && x < left + 50 && y >= top && y < top + 5)
+            ASSERT_EQ(strip[(y - top) * 50 + (x - left)], expected) << x << "," << y;
+        }
+    }
+  }
+}
+
 }  // namespace
