@@ -4,16 +4,22 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bench {
 
-inline double Median(std::vector<double> values) {
+// The value below which a share `q` (0 to 1) of the values lie, interpolated.
+inline double Quantile(std::vector<double> values, double q) {
   if (values.empty()) return 0;
   std::sort(values.begin(), values.end());
-  const size_t middle = values.size() / 2;
-  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+  const double position = q * static_cast<double>(values.size() - 1);
+  const size_t below = static_cast<size_t>(position);
+  if (below + 1 >= values.size()) return values.back();
+  return values[below] + (values[below + 1] - values[below]) * (position - static_cast<double>(below));
 }
+
+inline double Median(std::vector<double> values) { return Quantile(std::move(values), 0.5); }
 
 // Milliseconds on the performance counter.
 inline double NowMs() {

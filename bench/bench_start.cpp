@@ -149,6 +149,32 @@ double TimeFileWrite(const std::wstring& path, const std::vector<char>& bytes) {
   return ok && written == bytes.size() ? ms : -1;
 }
 
+// Milliseconds to load the library from a file written just before, and to
+// load it from the same file once more: a first start loads the library it
+// has just written, a later one a file that lay there already.
+struct LoadTimes {
+  double just_written = -1, written_before = -1;
+};
+LoadTimes TimeLibraryLoads(const std::wstring& path, const std::vector<char>& bytes) {
+  LoadTimes times;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return times;
+  DWORD written = 0;
+  const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  if (ok && written == bytes.size()) {
+    for (double* time : {&times.just_written, &times.written_before}) {
+      const double start = bench::NowMs();
+      HMODULE library = LoadLibraryW(path.c_str());
+      *time = bench::NowMs() - start;
+      if (!library) *time = -1;
+      else FreeLibrary(library);
+    }
+  }
+  DeleteFileW(path.c_str());
+  return times;
+}
+
 std::vector<char> ReadWholeFile(const std::wstring& path) {
   std::vector<char> bytes;
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -214,33 +240,54 @@ int main(int argc, char** argv) {
   auto looks = [](const std::vector<COLORREF>& wanted) {
     return [wanted](const std::vector<COLORREF>& now) { return now == wanted; };
   };
+  // The three starts of a round follow each other closely; the figures are
+  // medians of each round's own ratio and difference, which the machine's
+  // slower and faster spells over the whole run affect far less.
   Series plain_runs, later_runs, first_runs;
+  std::vector<double> round_ratios, round_differences;
   for (int run = 0; run < runs; ++run) {
-    plain_runs.Add(MeasureStart(plain, looks(plain_look.caption)));
-    later_runs.Add(MeasureStart(launcher, looks(skinned_look.caption)));
+    const StartResult plain_start = MeasureStart(plain, looks(plain_look.caption));
+    const StartResult later_start = MeasureStart(launcher, looks(skinned_look.caption));
     SetFileAttributesW(library.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!DeleteFileW(library.c_str())) fprintf(stderr, "cannot remove %ls: %lu\n", library.c_str(), GetLastError());
-    first_runs.Add(MeasureStart(launcher, looks(skinned_look.caption)));
+    const StartResult first_start = MeasureStart(launcher, looks(skinned_look.caption));
+    plain_runs.Add(plain_start);
+    later_runs.Add(later_start);
+    first_runs.Add(first_start);
+    if (plain_start.ok && later_start.ok) round_ratios.push_back(later_start.ms / plain_start.ms);
+    if (later_start.ok && first_start.ok) round_differences.push_back(first_start.ms - later_start.ms);
+    fprintf(stderr, "round %d: plain %.1f, later %.1f, first %.1f ms\n", run + 1, plain_start.ms, later_start.ms,
+            first_start.ms);
   }
   if (plain_runs.failed || later_runs.failed || first_runs.failed)
     printf("failed runs: plain %d, later %d, first %d\n", plain_runs.failed, later_runs.failed, first_runs.failed);
 
   const std::vector<char> engine_bytes = ReadWholeFile(bench::WidePath(argv[3]));
-  std::vector<double> write_ms;
+  std::vector<double> write_ms, fresh_load_ms, again_load_ms;
   for (int run = 0; run < runs && !engine_bytes.empty(); ++run) {
     const double ms = TimeFileWrite(library + L".bench", engine_bytes);
     if (ms >= 0) write_ms.push_back(ms);
+    const LoadTimes loads = TimeLibraryLoads(library + L".bench.dll", engine_bytes);
+    if (loads.just_written >= 0 && loads.written_before >= 0) {
+      fresh_load_ms.push_back(loads.just_written);
+      again_load_ms.push_back(loads.written_before);
+    }
   }
   char figure[64];
   printf("%-34s %-9s %10s  %-9s %10s  %-12s %s\n", "measure (median)", "", "", "", "", "figure", "target");
+  printf("%-34s (figures: medians of each round's ratio or difference)\n", "");
   const double launcher_ms = bench::Median(later_runs.ms), plain_ms = bench::Median(plain_runs.ms);
-  snprintf(figure, sizeof figure, "x%.3f", launcher_ms / plain_ms);
+  snprintf(figure, sizeof figure, "x%.3f", bench::Median(round_ratios));
   PrintRow("start to painted window, ms", "launcher", launcher_ms, "plain", plain_ms, figure, "<= x1.15");
   const double first_ms = bench::Median(first_runs.ms);
-  snprintf(figure, sizeof figure, "%+.1f ms", first_ms - launcher_ms);
+  snprintf(figure, sizeof figure, "%+.1f ms", bench::Median(round_differences));
   PrintRow("first start vs later start, ms", "first", first_ms, "later", launcher_ms, figure, "<= +5 ms");
+  printf("%-34s %-9s %+10.1f  %-9s %+10.1f  (the middle half of the rounds)\n", "  spread of the difference, ms",
+         "from", bench::Quantile(round_differences, 0.25), "to", bench::Quantile(round_differences, 0.75));
   printf("%-34s %-9s %10.2f  (%zu bytes, as a first start writes it)\n", "  of it: writing the library, ms", "",
          bench::Median(write_ms), engine_bytes.size());
+  PrintRow("  loading the library, ms", "written", bench::Median(fresh_load_ms), "was there", bench::Median(again_load_ms),
+           "", "");
   const double launcher_ws = bench::Median(later_runs.working_set_kb), plain_ws = bench::Median(plain_runs.working_set_kb);
   snprintf(figure, sizeof figure, "x%.3f", launcher_ws / plain_ws);
   PrintRow("peak working set, KB", "launcher", launcher_ws, "plain", plain_ws, figure, "-");
