@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bench_common.h"
+#include "launcher_process.h"
 
 namespace {
 
@@ -21,28 +22,6 @@ struct ProcessHandles {
     if (info.hProcess) CloseHandle(info.hProcess);
   }
 };
-
-struct WindowSearch {
-  DWORD process_id;
-  HWND found;
-};
-
-BOOL CALLBACK FindShownWindow(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->process_id && IsWindowVisible(window) && (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND ShownWindowOf(DWORD process_id) {
-  WindowSearch search{process_id, nullptr};
-  EnumWindows(FindShownWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 std::vector<COLORREF> CaptionOf(HWND window) {
   RECT frame;
@@ -78,7 +57,7 @@ StartResult MeasureStart(const std::wstring& exe, Painted painted) {
   }
   HWND window = nullptr;
   while (bench::NowMs() - start < kStartTimeoutMs) {
-    if (!window) window = ShownWindowOf(process.info.dwProcessId);
+    if (!window) window = e2e::FindLauncherWindow(process.info.dwProcessId);
     if (window) {
       result.caption = CaptionOf(window);
       if (painted(result.caption)) {
@@ -125,14 +104,6 @@ StartResult Calibrate(const std::wstring& exe, const std::vector<COLORREF>& back
     // Unchanged over many polls and for a good while: settled.
     return ++same >= 50 && bench::NowMs() - last_change > 3000;
   });
-}
-
-std::wstring KnownFolder(const GUID& id) {
-  PWSTR path = nullptr;
-  std::wstring result;
-  if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path))) result = path;
-  CoTaskMemFree(path);
-  return result;
 }
 
 // Milliseconds to write `bytes` as a new file at `path`, as a first start
@@ -226,7 +197,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "cannot copy the programs to %ls\n", install.c_str());
     return 1;
   }
-  const std::wstring library = KnownFolder(FOLDERID_LocalAppData) + L"\\Zanvo3GP\\SkinH_EL.dll";
+  const std::wstring library = e2e::LibraryFolder() + L"SkinH_EL.dll";
 
   RECT frame{50, 50, 560, 362};
   const std::vector<COLORREF> background = bench::CaptionProbe::Read(frame);

@@ -30,17 +30,25 @@ wait_for() { # wait_for SECONDS COMMAND...
   done
 }
 window_shown() { xwininfo -root -tree -display "$DISPLAY" | grep -q 'Zanvo3GP'; }
-shot() { xwd -root -silent -display "$DISPLAY" | convert xwd:- -crop 510x312+50+50 +repage "png:$1"; }
+# The window's size and place on the screen, as "WxH+X+Y" (the skin's frame
+# sets its outer size).
+geometry() {
+  xwininfo -root -tree -display "$DISPLAY" | grep -a '"Zanvo3GP' | head -n 1 |
+    awk '{ split($(NF-1), size, "+"); split($NF, at, "+"); print size[1] "+" at[2] "+" at[3] }'
+}
+shot() { xwd -root -silent -display "$DISPLAY" | convert xwd:- -crop "$(geometry)" +repage "png:$1"; }
 settled() { # two screenshots in a row are the same
   shot "$harness/a.png"; shot "$harness/b.png"; cmp -s "$harness/a.png" "$harness/b.png"
 }
 
 wine "$exe" >"$harness/launcher.log" 2>&1 </dev/null &
+launcher=$!
 wait_for 120 window_shown
 skin="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Zanvo3GP/dogmax.she"
 wait_for 60 test -f "$skin"
 wait_for 60 settled
 cp "$harness/b.png" build/launcher.png
 echo "screenshot: build/launcher.png"
-wine taskkill /im Zanvo3GP.exe >/dev/null 2>&1 </dev/null || true
+# Wine's taskkill finds no process here; ending its Unix process ends it.
+kill "$launcher" 2>/dev/null || true
 wait
