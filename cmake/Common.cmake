@@ -16,8 +16,9 @@ endfunction()
 
 # add_wine_test(name COMMAND target args... [DESKTOP] [TIMEOUT s] [ENVIRONMENT k=v...])
 # A Windows test program run under Wine in the harness's X server and prefix.
-# DESKTOP: the test looks at screen pixels or moves the mouse, so it gets the
-# desktop to itself.
+# DESKTOP: the test shows windows, looks at screen pixels or moves the mouse,
+# so it gets the desktop to itself: a window that another test shows takes
+# the foreground and the keyboard focus from it.
 function(add_wine_test name)
   cmake_parse_arguments(T "DESKTOP" "TIMEOUT" "COMMAND;ENVIRONMENT" ${ARGN})
   if(NOT T_TIMEOUT)
