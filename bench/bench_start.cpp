@@ -106,44 +106,53 @@ StartResult Calibrate(const std::wstring& exe, const std::vector<COLORREF>& back
   });
 }
 
+bool WriteWholeFile(const std::wstring& path, const std::vector<char>& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  return CloseHandle(file) && ok && written == bytes.size();
+}
+
 // Milliseconds to write `bytes` as a new file at `path`, as a first start
 // writes the library: the part of a first start that a later one skips.
 double TimeFileWrite(const std::wstring& path, const std::vector<char>& bytes) {
   const double start = bench::NowMs();
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return -1;
-  DWORD written = 0;
-  const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
+  const bool ok = WriteWholeFile(path, bytes);
   const double ms = bench::NowMs() - start;
   DeleteFileW(path.c_str());
-  return ok && written == bytes.size() ? ms : -1;
+  return ok ? ms : -1;
 }
 
-// Milliseconds to load the library from a file written just before, and to
-// load it from the same file once more: a first start loads the library it
-// has just written, a later one a file that lay there already.
-struct LoadTimes {
-  double just_written = -1, written_before = -1;
-};
-LoadTimes TimeLibraryLoads(const std::wstring& path, const std::vector<char>& bytes) {
-  LoadTimes times;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return times;
-  DWORD written = 0;
-  const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  if (ok && written == bytes.size()) {
-    for (double* time : {&times.just_written, &times.written_before}) {
-      const double start = bench::NowMs();
-      HMODULE library = LoadLibraryW(path.c_str());
-      *time = bench::NowMs() - start;
-      if (!library) *time = -1;
-      else FreeLibrary(library);
+// Milliseconds to load the library from `path` for the first time in this
+// process (and let it go again); -1 when it does not load.
+double TimeLibraryLoad(const std::wstring& path) {
+  const double start = bench::NowMs();
+  HMODULE library = LoadLibraryW(path.c_str());
+  const double ms = bench::NowMs() - start;
+  if (!library) return -1;
+  FreeLibrary(library);
+  return ms;
+}
+
+// Load times of the library, each copy loaded once: copies written just
+// before they are loaded, as a first start loads the library it has just
+// written, and copies written before all of them, as a later start finds it.
+void TimeLibraryLoads(const std::wstring& stem, const std::vector<char>& bytes, int runs,
+                      std::vector<double>& just_written, std::vector<double>& written_before) {
+  auto copy = [&](const wchar_t* kind, int run) { return stem + kind + std::to_wstring(run) + L".dll"; };
+  for (int run = 0; run < runs; ++run) WriteWholeFile(copy(L".before", run), bytes);
+  for (int run = 0; run < runs; ++run) {
+    const std::wstring fresh = copy(L".fresh", run), before = copy(L".before", run);
+    const double fresh_ms = WriteWholeFile(fresh, bytes) ? TimeLibraryLoad(fresh) : -1;
+    const double before_ms = TimeLibraryLoad(before);
+    if (fresh_ms >= 0 && before_ms >= 0) {
+      just_written.push_back(fresh_ms);
+      written_before.push_back(before_ms);
     }
+    DeleteFileW(fresh.c_str());
+    DeleteFileW(before.c_str());
   }
-  DeleteFileW(path.c_str());
-  return times;
 }
 
 std::vector<char> ReadWholeFile(const std::wstring& path) {
@@ -234,16 +243,12 @@ int main(int argc, char** argv) {
     printf("failed runs: plain %d, later %d, first %d\n", plain_runs.failed, later_runs.failed, first_runs.failed);
 
   const std::vector<char> engine_bytes = ReadWholeFile(bench::WidePath(argv[3]));
-  std::vector<double> write_ms, fresh_load_ms, again_load_ms;
+  std::vector<double> write_ms, fresh_load_ms, before_load_ms;
   for (int run = 0; run < runs && !engine_bytes.empty(); ++run) {
     const double ms = TimeFileWrite(library + L".bench", engine_bytes);
     if (ms >= 0) write_ms.push_back(ms);
-    const LoadTimes loads = TimeLibraryLoads(library + L".bench.dll", engine_bytes);
-    if (loads.just_written >= 0 && loads.written_before >= 0) {
-      fresh_load_ms.push_back(loads.just_written);
-      again_load_ms.push_back(loads.written_before);
-    }
   }
+  if (!engine_bytes.empty()) TimeLibraryLoads(library + L".bench", engine_bytes, runs, fresh_load_ms, before_load_ms);
   char figure[64];
   printf("%-34s %-9s %10s  %-9s %10s  %-12s %s\n", "measure (median)", "", "", "", "", "figure", "target");
   printf("%-34s (figures: medians of each round's ratio or difference)\n", "");
@@ -257,7 +262,7 @@ int main(int argc, char** argv) {
          "from", bench::Quantile(round_differences, 0.25), "to", bench::Quantile(round_differences, 0.75));
   printf("%-34s %-9s %10.2f  (%zu bytes, as a first start writes it)\n", "  of it: writing the library, ms", "",
          bench::Median(write_ms), engine_bytes.size());
-  PrintRow("  loading the library, ms", "written", bench::Median(fresh_load_ms), "was there", bench::Median(again_load_ms),
+  PrintRow("  loading the library, ms", "new", bench::Median(fresh_load_ms), "was there", bench::Median(before_load_ms),
            "", "");
   const double launcher_ws = bench::Median(later_runs.working_set_kb), plain_ws = bench::Median(plain_runs.working_set_kb);
   snprintf(figure, sizeof figure, "x%.3f", launcher_ws / plain_ws);

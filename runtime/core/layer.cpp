@@ -12,6 +12,7 @@ namespace runtime {
 namespace {
 enum class Ole { kNotTried, kReady, kFailed };
 Ole ole = Ole::kNotTried;
+DWORD ole_thread = 0;  // the thread it was readied on
 
 // Not in every SDK's headers for older targets: looked up at run time.
 using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
@@ -45,8 +46,12 @@ void ReadyLibrarySearch() {
 void ReadyLayer() { ReadyLibrarySearch(); }
 
 bool ReadyOle() {
-  if (ole == Ole::kNotTried) ole = SUCCEEDED(OleInitialize(nullptr)) ? Ole::kReady : Ole::kFailed;
-  return ole == Ole::kReady;
+  if (ole == Ole::kNotTried) {
+    ole = SUCCEEDED(OleInitialize(nullptr)) ? Ole::kReady : Ole::kFailed;
+    ole_thread = GetCurrentThreadId();
+  }
+  // OLE is readied for one thread: the user-interface thread.
+  return ole == Ole::kReady && ole_thread == GetCurrentThreadId();
 }
 
 void ReleaseLayer() {

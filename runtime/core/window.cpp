@@ -115,7 +115,7 @@ bool StartWindow::Load(const runtime::WindowDescription& description) {
   for (std::size_t i = 1; i < elements.size(); ++i) self->AddControl(elements[i]);
   // The window and every control exist now. The event comes before the
   // window is shown, so that what it does to the window (a skin) is there
-  // from the first paint on, and the window is painted once.
+  // from the first paint on.
   const std::vector<EventBinding> events = frame.events;
   Fire(events, runtime::kCreatedEvent);
   if (!IsWindow(window)) return true;  // the routine closed it

@@ -16,7 +16,7 @@ using win::ComPtr;
 
 constexpr wchar_t kHostClass[] = L"Zanvo3GP.WebView";
 // Posted to the host window when it is made: the browser is made and sent to
-// its page once the window around it has been shown.
+// its page from the message loop.
 constexpr UINT kOpenMessage = WM_APP + 1;
 
 // Frees a BSTR at the end of its scope.
@@ -30,9 +30,9 @@ struct BString {
 };
 
 // The container side of the in-place browser: a client site, an in-place
-// site and a frame without menus or borders. It lives as long as the web
-// view, which drops the browser's hold on it before it goes, so its reference
-// count only has to answer.
+// site and a frame without menus or borders. It lives as long as its
+// Browser, which drops the browser's hold on it before it goes, so its
+// reference count only has to answer.
 class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
  public:
   explicit Site(HWND host) : host_(host) {}
@@ -123,11 +123,28 @@ class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInP
   ULONG references_ = 1;
 };
 
-class BrowserView final : public WebView {
+// The browser of one host window, made from the host's open message. It
+// lives as long as the host window, except that a window closed while its
+// browser is being made (a message loop inside the making can do that) keeps
+// it until the making has come back.
+class Browser {
  public:
-  BrowserView(HWND host, std::wstring address) : host_(host), site_(host), address_(std::move(address)) {}
-  ~BrowserView() override {
-    if (IsWindow(host_)) SetWindowLongPtrW(host_, GWLP_USERDATA, 0);
+  Browser(HWND host, std::wstring address) : host_(host), site_(host), address_(std::move(address)) {}
+  Browser(const Browser&) = delete;
+  Browser& operator=(const Browser&) = delete;
+  ~Browser() { Close(); }
+
+  void Open() {
+    opening_ = true;
+    // Without a browser the control keeps its place, empty.
+    static_cast<void>(Make());
+    opening_ = false;
+    if (close_wanted_) Close();
+  }
+  // The browser leaves while its window still exists (or once it is made).
+  void Close() {
+    close_wanted_ = true;
+    if (opening_) return;
     browser_.Reset();
     if (object_) {
       // Explicitly ignored: the browser goes either way.
@@ -135,24 +152,26 @@ class BrowserView final : public WebView {
       static_cast<void>(object_->SetClientSite(nullptr));
       object_.Reset();
     }
-    if (IsWindow(host_)) static_cast<void>(DestroyWindow(host_));
   }
-  HWND window() const override { return host_; }
+  bool opening() const { return opening_; }
+  void HostGone() { host_gone_ = true; }
+  bool host_gone() const { return host_gone_; }
 
-  // False when the browser could not be made, started or sent to the page;
-  // the control then keeps its place, empty.
-  bool Open() {
-    if (object_ || !runtime::ReadyOle()) return false;
+ private:
+  // False when the browser could not be made, started or sent to the page,
+  // or the window went meanwhile.
+  bool Make() {
+    if (object_ || close_wanted_ || !runtime::ReadyOle()) return false;
     if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                 object_.ReceiveVoid())))
       return false;
-    if (FAILED(object_->SetClientSite(static_cast<IOleClientSite*>(&site_)))) return false;
+    if (close_wanted_ || FAILED(object_->SetClientSite(static_cast<IOleClientSite*>(&site_)))) return false;
     RECT area;
-    if (!GetClientRect(host_, &area)) return false;
+    if (close_wanted_ || !GetClientRect(host_, &area)) return false;
     if (FAILED(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(&site_), 0,
                                host_, &area)))
       return false;
-    if (FAILED(object_->QueryInterface(IID_IWebBrowser2, browser_.ReceiveVoid()))) return false;
+    if (close_wanted_ || FAILED(object_->QueryInterface(IID_IWebBrowser2, browser_.ReceiveVoid()))) return false;
     // Script errors of the page stay silent.
     if (FAILED(browser_->put_Silent(VARIANT_TRUE))) return false;
     if (address_.empty()) return true;  // nothing to show
@@ -163,20 +182,50 @@ class BrowserView final : public WebView {
     return SUCCEEDED(browser_->Navigate(url.value, &none, &none, &none, &none));
   }
 
- private:
   HWND host_;
   Site site_;
   std::wstring address_;
   ComPtr<IOleObject> object_;
   ComPtr<IWebBrowser2> browser_;
+  bool opening_ = false;
+  bool close_wanted_ = false;
+  bool host_gone_ = false;
 };
 
-// The host window holds its view; the browser fills it.
+// The control as its window sees it: the host window, which owns the browser.
+class HostView final : public WebView {
+ public:
+  explicit HostView(HWND host) : host_(host) {}
+  ~HostView() override {
+    if (IsWindow(host_)) static_cast<void>(DestroyWindow(host_));
+  }
+  HWND window() const override { return host_; }
+
+ private:
+  HWND host_;
+};
+
 LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == kOpenMessage) {
-    auto* view = reinterpret_cast<BrowserView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (view) static_cast<void>(view->Open());
-    return 0;
+  auto* browser = reinterpret_cast<Browser*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!browser) return DefWindowProcW(window, message, wparam, lparam);
+  switch (message) {
+    case kOpenMessage:
+      browser->Open();
+      if (browser->host_gone()) delete browser;
+      return 0;
+    case WM_DESTROY:
+      browser->Close();
+      break;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      if (browser->opening()) {
+        browser->HostGone();  // the open message's handler deletes it
+      } else {
+        delete browser;
+      }
+      break;
+    default:
+      break;
   }
   return DefWindowProcW(window, message, wparam, lparam);
 }
@@ -202,12 +251,14 @@ std::unique_ptr<WebView> WebView::Create(HWND parent, const RECT& bounds, const 
                               bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
                               nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!host) return nullptr;
-  auto view = std::make_unique<BrowserView>(host, win::Wide(address));
-  SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view.get()));
+  auto* browser = new Browser(host, win::Wide(address));
+  SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(browser));
   // Making the browser takes longer than showing the whole window, so it
-  // waits for the message loop, which the window's first paint comes before.
-  if (!PostMessageW(host, kOpenMessage, 0, 0)) static_cast<void>(view->Open());
-  return view;
+  // waits for the message loop: the window has been painted by then, unless
+  // a routine run at its creation runs a message loop of its own (a message
+  // box) before it is shown.
+  if (!PostMessageW(host, kOpenMessage, 0, 0)) browser->Open();
+  return std::make_unique<HostView>(host);
 }
 
 }  // namespace runtime

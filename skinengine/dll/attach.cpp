@@ -142,6 +142,8 @@ void ShowLoadError(const wchar_t* shownPath, int shownLength, const char* reason
   WideText title(32);
   title.AppendCodePage936(messages::kTitle);
   if (!text.valid() || !title.valid()) return;
+  // A program that attaches before it shows its window has no active
+  // window yet: the box then stands by itself.
   MessageBoxW(GetActiveWindow(), text.data(), title.data(), MB_OK | MB_ICONERROR);
 }
 

@@ -66,6 +66,7 @@ LRESULT CALLBACK Thunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
 }  // namespace
 
 bool SetWindowSubclass(HWND window, SubclassProcedure procedure, UINT_PTR id, DWORD_PTR data) {
+  if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return false;
   if (Subclass* subclass = SubclassOf(window)) {
     if (subclass->removed || subclass->procedure != procedure || subclass->id != id) return false;
     subclass->data = data;

@@ -1,6 +1,9 @@
 // Window subclassing in the shape of comctl32's SetWindowSubclass family,
 // done by the engine itself: loading comctl32 costs a program's start more
-// than all the rest of the engine does. One subclass a window.
+// than all the rest of the engine does. Unlike comctl32's, it keeps one
+// subclass a window, and a window whose subclass was taken off takes no new
+// one until it is destroyed (the engine takes its subclasses off only then).
+// Windows of the calling thread only.
 #pragma once
 #include <windows.h>
 

@@ -8,6 +8,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 
 add_executable(keep_desktop WIN32 ${CMAKE_CURRENT_LIST_DIR}/keep_desktop.cpp)
 target_link_options(keep_desktop PRIVATE -municode)
+target_link_libraries(keep_desktop PRIVATE shell32)
 target_compile_options(keep_desktop PRIVATE -Wall -Wextra)
 
 add_test(NAME harness.start
