@@ -4,9 +4,8 @@
 
 #include <ole2.h>
 
-#include <cstring>
-
 #include "../shell/folders.h"
+#include "win.h"
 
 namespace runtime {
 namespace {
@@ -19,22 +18,13 @@ using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
 using AddDllDirectoryFunction = void*(WINAPI*)(PCWSTR);
 constexpr DWORD kSearchDefaultDirs = 0x00001000;  // LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
 
-template <class Function>
-Function Lookup(HMODULE module, const char* name) {
-  FARPROC address = GetProcAddress(module, name);
-  Function function = nullptr;
-  static_assert(sizeof(function) == sizeof(address));
-  std::memcpy(&function, &address, sizeof(function));
-  return function;
-}
-
 // Bare library names are then looked for in the program's folder, the
 // library folder and the system folder, never in the current directory.
 void ReadyLibrarySearch() {
   HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
   if (!kernel) return;
-  const auto set_default = Lookup<SetDefaultDllDirectoriesFunction>(kernel, "SetDefaultDllDirectories");
-  const auto add_directory = Lookup<AddDllDirectoryFunction>(kernel, "AddDllDirectory");
+  const auto set_default = win::Lookup<SetDefaultDllDirectoriesFunction>(kernel, "SetDefaultDllDirectories");
+  const auto add_directory = win::Lookup<AddDllDirectoryFunction>(kernel, "AddDllDirectory");
   if (!set_default || !add_directory) return;
   const std::wstring folder = win::LibraryFolder();
   // Without them bare names still load, only from the older search order.

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -23,6 +24,16 @@ runtime::Text PathText(const std::wstring& path);
 
 // The folder of the program file, without a trailing backslash.
 std::wstring ProgramFolder();
+
+// The function `name` of `module` as a `Function` pointer; null when absent.
+template <class Function>
+Function Lookup(HMODULE module, const char* name) {
+  FARPROC address = module ? GetProcAddress(module, name) : nullptr;
+  Function function = nullptr;
+  static_assert(sizeof(function) == sizeof(address));
+  std::memcpy(&function, &address, sizeof(function));
+  return function;
+}
 
 class Handle {
  public:

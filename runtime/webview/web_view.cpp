@@ -2,7 +2,6 @@
 
 #include <exdisp.h>
 #include <ole2.h>
-#include <oleauto.h>
 
 #include <utility>
 
@@ -19,13 +18,39 @@ constexpr wchar_t kHostClass[] = L"Zanvo3GP.WebView";
 // its page from the message loop.
 constexpr UINT kOpenMessage = WM_APP + 1;
 
-// Frees a BSTR at the end of its scope.
+// The BSTR functions, from oleaut32, which is loaded when the first browser
+// is made rather than at the program's start, whose time it would add to.
+struct BStringFunctions {
+  using Allocate = BSTR(WINAPI*)(const OLECHAR*, UINT);
+  using Free = void(WINAPI*)(BSTR);
+  Allocate allocate = nullptr;
+  Free free = nullptr;
+};
+const BStringFunctions& BStrings() {
+  static const BStringFunctions functions = [] {
+    // A system library: from the system folder only (where that search is
+    // known), and kept loaded.
+    constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    HMODULE module = LoadLibraryExW(L"oleaut32.dll", nullptr, kSearchSystem32);
+    if (!module) module = LoadLibraryW(L"oleaut32.dll");
+    BStringFunctions found;
+    found.allocate = win::Lookup<BStringFunctions::Allocate>(module, "SysAllocStringLen");
+    found.free = win::Lookup<BStringFunctions::Free>(module, "SysFreeString");
+    if (!found.allocate || !found.free) found = BStringFunctions{};
+    return found;
+  }();
+  return functions;
+}
+
+// A BSTR, freed at the end of its scope; null when it cannot be made.
 struct BString {
   explicit BString(const std::wstring& text)
-      : value(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+      : value(BStrings().allocate ? BStrings().allocate(text.data(), static_cast<UINT>(text.size())) : nullptr) {}
   BString(const BString&) = delete;
   BString& operator=(const BString&) = delete;
-  ~BString() { SysFreeString(value); }
+  ~BString() {
+    if (value) BStrings().free(value);
+  }
   BSTR value;
 };
 
@@ -177,8 +202,7 @@ class Browser {
     if (address_.empty()) return true;  // nothing to show
     BString url(WithScheme(address_));
     if (!url.value) return false;
-    VARIANT none;
-    VariantInit(&none);
+    VARIANT none{};  // VT_EMPTY
     return SUCCEEDED(browser_->Navigate(url.value, &none, &none, &none, &none));
   }
 
