@@ -179,8 +179,6 @@ class Browser {
     }
   }
   bool opening() const { return opening_; }
-  void HostGone() { host_gone_ = true; }
-  bool host_gone() const { return host_gone_; }
 
  private:
   // False when the browser could not be made, started or sent to the page,
@@ -213,7 +211,6 @@ class Browser {
   ComPtr<IWebBrowser2> browser_;
   bool opening_ = false;
   bool close_wanted_ = false;
-  bool host_gone_ = false;
 };
 
 // The control as its window sees it: the host window, which owns the browser.
@@ -235,18 +232,15 @@ LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
   switch (message) {
     case kOpenMessage:
       browser->Open();
-      if (browser->host_gone()) delete browser;
+      // The window went meanwhile and left its browser to this handler.
+      if (GetWindowLongPtrW(window, GWLP_USERDATA) != reinterpret_cast<LONG_PTR>(browser)) delete browser;
       return 0;
     case WM_DESTROY:
       browser->Close();
       break;
     case WM_NCDESTROY:
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      if (browser->opening()) {
-        browser->HostGone();  // the open message's handler deletes it
-      } else {
-        delete browser;
-      }
+      if (!browser->opening()) delete browser;  // else the open message's handler does
       break;
     default:
       break;

@@ -19,6 +19,13 @@ struct Subclass {
 
 Subclass* SubclassOf(HWND window) { return static_cast<Subclass*>(GetPropW(window, kProperty)); }
 
+// The window's subclass when it is `procedure` with `id` and still on.
+Subclass* MatchingSubclassOf(HWND window, SubclassProcedure procedure, UINT_PTR id) {
+  Subclass* subclass = SubclassOf(window);
+  if (!subclass || subclass->removed || subclass->procedure != procedure || subclass->id != id) return nullptr;
+  return subclass;
+}
+
 LRESULT CALLBACK Thunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Puts the window's own procedure back, when nobody has put theirs in front
@@ -67,10 +74,10 @@ LRESULT CALLBACK Thunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
 
 bool SetWindowSubclass(HWND window, SubclassProcedure procedure, UINT_PTR id, DWORD_PTR data) {
   if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return false;
-  if (Subclass* subclass = SubclassOf(window)) {
-    if (subclass->removed || subclass->procedure != procedure || subclass->id != id) return false;
-    subclass->data = data;
-    return true;
+  if (SubclassOf(window)) {
+    Subclass* subclass = MatchingSubclassOf(window, procedure, id);
+    if (subclass) subclass->data = data;
+    return subclass != nullptr;
   }
   Subclass* subclass = HeapNew<Subclass>();
   if (!subclass) return false;
@@ -90,15 +97,15 @@ bool SetWindowSubclass(HWND window, SubclassProcedure procedure, UINT_PTR id, DW
 }
 
 bool GetWindowSubclass(HWND window, SubclassProcedure procedure, UINT_PTR id, DWORD_PTR* data) {
-  const Subclass* subclass = SubclassOf(window);
-  if (!subclass || subclass->removed || subclass->procedure != procedure || subclass->id != id) return false;
+  const Subclass* subclass = MatchingSubclassOf(window, procedure, id);
+  if (!subclass) return false;
   if (data) *data = subclass->data;
   return true;
 }
 
 bool RemoveWindowSubclass(HWND window, SubclassProcedure procedure, UINT_PTR id) {
-  Subclass* subclass = SubclassOf(window);
-  if (!subclass || subclass->removed || subclass->procedure != procedure || subclass->id != id) return false;
+  Subclass* subclass = MatchingSubclassOf(window, procedure, id);
+  if (!subclass) return false;
   subclass->removed = true;
   subclass->hooked = !Unhook(window, *subclass);
   FreeWhenDone(window, subclass);
