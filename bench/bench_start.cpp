@@ -106,19 +106,11 @@ StartResult Calibrate(const std::wstring& exe, const std::vector<COLORREF>& back
   });
 }
 
-bool WriteWholeFile(const std::wstring& path, const std::vector<char>& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  return CloseHandle(file) && ok && written == bytes.size();
-}
-
 // Milliseconds to write `bytes` as a new file at `path`, as a first start
 // writes the library: the part of a first start that a later one skips.
-double TimeFileWrite(const std::wstring& path, const std::vector<char>& bytes) {
+double TimeFileWrite(const std::wstring& path, const std::vector<unsigned char>& bytes) {
   const double start = bench::NowMs();
-  const bool ok = WriteWholeFile(path, bytes);
+  const bool ok = e2e::WriteFileBytes(path, bytes);
   const double ms = bench::NowMs() - start;
   DeleteFileW(path.c_str());
   return ok ? ms : -1;
@@ -138,13 +130,13 @@ double TimeLibraryLoad(const std::wstring& path) {
 // Load times of the library, each copy loaded once: copies written just
 // before they are loaded, as a first start loads the library it has just
 // written, and copies written before all of them, as a later start finds it.
-void TimeLibraryLoads(const std::wstring& stem, const std::vector<char>& bytes, int runs,
+void TimeLibraryLoads(const std::wstring& stem, const std::vector<unsigned char>& bytes, int runs,
                       std::vector<double>& just_written, std::vector<double>& written_before) {
   auto copy = [&](const wchar_t* kind, int run) { return stem + kind + std::to_wstring(run) + L".dll"; };
-  for (int run = 0; run < runs; ++run) WriteWholeFile(copy(L".before", run), bytes);
+  for (int run = 0; run < runs; ++run) e2e::WriteFileBytes(copy(L".before", run), bytes);
   for (int run = 0; run < runs; ++run) {
     const std::wstring fresh = copy(L".fresh", run), before = copy(L".before", run);
-    const double fresh_ms = WriteWholeFile(fresh, bytes) ? TimeLibraryLoad(fresh) : -1;
+    const double fresh_ms = e2e::WriteFileBytes(fresh, bytes) ? TimeLibraryLoad(fresh) : -1;
     const double before_ms = TimeLibraryLoad(before);
     if (fresh_ms >= 0 && before_ms >= 0) {
       just_written.push_back(fresh_ms);
@@ -153,21 +145,6 @@ void TimeLibraryLoads(const std::wstring& stem, const std::vector<char>& bytes, 
     DeleteFileW(fresh.c_str());
     DeleteFileW(before.c_str());
   }
-}
-
-std::vector<char> ReadWholeFile(const std::wstring& path) {
-  std::vector<char> bytes;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
-  LARGE_INTEGER size{};
-  if (GetFileSizeEx(file, &size)) {
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD got = 0;
-    if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) || got != bytes.size())
-      bytes.clear();
-  }
-  CloseHandle(file);
-  return bytes;
 }
 
 struct Series {
@@ -242,7 +219,7 @@ int main(int argc, char** argv) {
   if (plain_runs.failed || later_runs.failed || first_runs.failed)
     printf("failed runs: plain %d, later %d, first %d\n", plain_runs.failed, later_runs.failed, first_runs.failed);
 
-  const std::vector<char> engine_bytes = ReadWholeFile(bench::WidePath(argv[3]));
+  const std::vector<unsigned char> engine_bytes = e2e::ReadFileBytes(bench::WidePath(argv[3]));
   std::vector<double> write_ms, fresh_load_ms, before_load_ms;
   for (int run = 0; run < runs && !engine_bytes.empty(); ++run) {
     const double ms = TimeFileWrite(library + L".bench", engine_bytes);

@@ -99,6 +99,24 @@ std::wstring KnownFolder(const GUID& id) {
 std::wstring LibraryFolder() { return KnownFolder(FOLDERID_LocalAppData) + L"\\Zanvo3GP\\"; }
 std::wstring DataFolder() { return KnownFolder(FOLDERID_RoamingAppData) + L"\\Zanvo3GP"; }
 
+void ClearProgramFolders() {
+  const std::wstring library_folder = LibraryFolder();
+  RemoveTree(library_folder.substr(0, library_folder.size() - 1));
+  RemoveTree(DataFolder());
+}
+
+std::wstring MakeInstallFolder(const std::wstring& root, const std::string& name, const std::wstring& launcher,
+                               const std::wstring& converter) {
+  const std::wstring folder = root + L"\\" + std::wstring(name.begin(), name.end());
+  RemoveTree(folder);
+  CreateDirectoryW(root.c_str(), nullptr);
+  if (!CreateDirectoryW(folder.c_str(), nullptr) ||
+      !CopyFileW(launcher.c_str(), (folder + L"\\Zanvo3GP.exe").c_str(), FALSE) ||
+      !CopyFileW(converter.c_str(), (folder + L"\\Z3GP.exe").c_str(), FALSE))
+    return {};
+  return folder;
+}
+
 void EndStrayPrograms() {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return;

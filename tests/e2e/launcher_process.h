@@ -28,6 +28,15 @@ std::wstring KnownFolder(const GUID& id);
 std::wstring LibraryFolder();  // ends with a backslash
 std::wstring DataFolder();     // no trailing backslash
 
+// Removes the launcher's two folders with all they hold.
+void ClearProgramFolders();
+
+// A fresh folder `root`\`name` (made with `root` if need be) holding
+// `launcher` as Zanvo3GP.exe and `converter` as the run target Z3GP.exe;
+// empty when it cannot be made.
+std::wstring MakeInstallFolder(const std::wstring& root, const std::string& name, const std::wstring& launcher,
+                               const std::wstring& converter);
+
 // Ends every process left running from an earlier test of the launcher or
 // of the stand-in converter, so that none holds files a test needs.
 void EndStrayPrograms();

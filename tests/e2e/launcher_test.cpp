@@ -26,15 +26,10 @@ class LauncherTest : public ::testing::Test {
  protected:
   void SetUp() override {
     e2e::EndStrayPrograms();
-    e2e::RemoveTree(e2e::LibraryFolder().substr(0, e2e::LibraryFolder().size() - 1));
-    e2e::RemoveTree(e2e::DataFolder());
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    install_ = L"C:\\e2e\\" + std::wstring(test->name(), test->name() + strlen(test->name()));
-    e2e::RemoveTree(install_);
-    CreateDirectoryW(L"C:\\e2e", nullptr);
-    ASSERT_TRUE(CreateDirectoryW(install_.c_str(), nullptr));
-    ASSERT_TRUE(CopyFileW(g_launcher.c_str(), launcher().c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(g_mark_target.c_str(), (install_ + L"\\Z3GP.exe").c_str(), FALSE));
+    e2e::ClearProgramFolders();
+    install_ = e2e::MakeInstallFolder(L"C:\\e2e", ::testing::UnitTest::GetInstance()->current_test_info()->name(),
+                                      g_launcher, g_mark_target);
+    ASSERT_FALSE(install_.empty());
   }
 
   std::wstring launcher() const { return install_ + L"\\Zanvo3GP.exe"; }

@@ -83,26 +83,17 @@ class LauncherRun : public ::testing::Test {
  protected:
   void SetUp() override {
     e2e::EndStrayPrograms();
-    ClearProgramFolders();
+    e2e::ClearProgramFolders();
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(test->test_suite_name()) + "_" + test->name();
     for (auto& c : name)
       if (c == '/') c = '_';
-    CreateDirectoryW(L"C:\\robustness", nullptr);
-    install_ = L"C:\\robustness\\" + std::wstring(name.begin(), name.end());
-    e2e::RemoveTree(install_);
-    ASSERT_TRUE(CreateDirectoryW(install_.c_str(), nullptr));
-    ASSERT_TRUE(CopyFileW(g_launcher.c_str(), launcher().c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(g_mark_target.c_str(), (install_ + L"\\Z3GP.exe").c_str(), FALSE));
+    install_ = e2e::MakeInstallFolder(L"C:\\robustness", name, g_launcher, g_mark_target);
+    ASSERT_FALSE(install_.empty());
   }
   void TearDown() override {
     e2e::EndStrayPrograms();
-    ClearProgramFolders();
-  }
-
-  static void ClearProgramFolders() {
-    e2e::RemoveTree(Without(e2e::LibraryFolder()));
-    e2e::RemoveTree(e2e::DataFolder());
+    e2e::ClearProgramFolders();
   }
 
   std::wstring launcher() const { return install_ + L"\\Zanvo3GP.exe"; }
